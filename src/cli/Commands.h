@@ -1,0 +1,14 @@
+// The commands of replidex-cli. Each takes the arguments after its name and
+// answers the process exit status (0 done, 1 failed, 2 bad usage).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace replidex::cli {
+
+using Args = std::vector<std::string>;
+
+int RunAnalyse(const Args& args);
+
+}  // namespace replidex::cli

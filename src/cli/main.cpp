@@ -1,0 +1,47 @@
+// replidex-cli: scripting and batch work over the replay list core.
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "cli/Commands.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    const char* summary;
+    int (*run)(const replidex::cli::Args&);
+};
+
+const Command kCommands[] = {
+    {"analyse", "analyse replay files and print what each says, as JSON lines",
+     replidex::cli::RunAnalyse},
+};
+
+void PrintUsage(std::FILE* out)
+{
+    std::fprintf(out, "usage: replidex-cli COMMAND [ARGS...]\n\ncommands:\n");
+    for (const Command& c : kCommands) std::fprintf(out, "  %-9s %s\n", c.name, c.summary);
+    std::fprintf(out, "\n'replidex-cli COMMAND --help' explains a command.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    const std::string_view name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        PrintUsage(stdout);
+        return 0;
+    }
+    for (const Command& c : kCommands) {
+        if (name == c.name) return c.run(replidex::cli::Args(argv + 2, argv + argc));
+    }
+    std::fprintf(stderr, "replidex-cli: unknown command '%s'\n", argv[1]);
+    PrintUsage(stderr);
+    return 2;
+}

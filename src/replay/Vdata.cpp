@@ -1,0 +1,113 @@
+#include "replay/Vdata.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "replay/FileTime.h"
+
+namespace replidex {
+
+std::string_view PlayerRecord::nameText() const
+{
+    const auto* end = std::find(name.begin(), name.end() - 1, '\0');
+    return {name.data(), static_cast<std::size_t>(end - name.begin())};
+}
+
+void PlayerRecord::setName(std::string_view text)
+{
+    name.fill('\0');
+    const std::size_t n = std::min(text.size(), kNameSize - 1);
+    std::memcpy(name.data(), text.data(), n);
+}
+
+int MatchKind(const ReplayInfo& info)
+{
+    if (info.infoFlags & kInfoNetMatch) return kMatchNet;
+    if (info.p1.isCom == 1 || info.p2.isCom == 1) return kMatchVsCom;
+    return kMatchTwoPlayers;
+}
+
+ReplayEntry& ReplayEntry::operator=(const ReplayEntry& other)
+{
+    if (this == &other) return *this;
+    kind = other.kind;
+    fileAge = other.fileAge;
+    searchMark = other.searchMark;
+    fileName = other.fileName;
+    folderPath = other.folderPath;
+    memo = other.memo;
+    if (!other.info) {
+        info.reset();
+    } else if (info) {
+        *info = *other.info;
+    } else {
+        info = std::make_unique<ReplayInfo>(*other.info);
+    }
+    return *this;
+}
+
+int EntryState(const ReplayEntry& entry)
+{
+    const std::int32_t age = FileAgeOf(entry.fullPath());
+    if (age == kNoFileAge) return kStateMissing;
+    return age == entry.fileAge ? kStateUnchanged : kStateChanged;
+}
+
+EntryPool::EntryPool() : slots_(kSlotCount) {}
+EntryPool::~EntryPool() = default;
+
+ReplayEntry* EntryPool::allocate()
+{
+    for (int step = 0; step < kSlotCount; ++step) {
+        const int i = (cursor_ + step) % kSlotCount;
+        if (slots_[i]) continue;
+        slots_[i] = std::make_unique<ReplayEntry>();
+        slots_[i]->poolIndex = i;
+        cursor_ = (i + 1) % kSlotCount;
+        ++used_;
+        return slots_[i].get();
+    }
+    return nullptr;
+}
+
+ReplayEntry* EntryPool::lookup(std::int64_t index) const
+{
+    if (index < 0 || index >= kSlotCount) return nullptr;
+    return slots_[static_cast<std::size_t>(index)].get();
+}
+
+bool EntryPool::release(ReplayEntry* entry)
+{
+    if (!entry) return true;
+    const std::int32_t i = entry->poolIndex;
+    if (i < 0 || i >= kSlotCount || slots_[i].get() != entry) return false;
+    slots_[i].reset();
+    --used_;
+    return true;
+}
+
+void EntryPool::clear()
+{
+    for (auto& slot : slots_) slot.reset();
+    used_ = 0;
+}
+
+void EntryPool::clearSearchMarks()
+{
+    for (auto& slot : slots_)
+        if (slot) slot->searchMark = 0;
+}
+
+ReplayFolder* ReplayFolder::addChild(SjisString childName)
+{
+    return adoptChild(std::make_unique<ReplayFolder>(std::move(childName)));
+}
+
+ReplayFolder* ReplayFolder::adoptChild(std::unique_ptr<ReplayFolder> child)
+{
+    child->parent = this;
+    children.push_back(std::move(child));
+    return children.back().get();
+}
+
+}  // namespace replidex
