@@ -1,0 +1,14 @@
+// What each fuzz target does with one input. Shared by the libFuzzer programs
+// and by the regression test that replays every saved finding, so a finding
+// fixed once stays fixed. Each body aborts when an invariant breaks.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace replidex::fuzz {
+
+// Analyses the bytes as a replay file and checks what the analysis answers.
+void ReplayFileBody(const std::uint8_t* data, std::size_t size);
+
+}  // namespace replidex::fuzz
