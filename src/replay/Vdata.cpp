@@ -53,19 +53,40 @@ int EntryState(const ReplayEntry& entry)
     return age == entry.fileAge ? kStateUnchanged : kStateChanged;
 }
 
-EntryPool::EntryPool() : slots_(kSlotCount) {}
+namespace {
+
+// Gives an entry back its state as new, freeing what it owned.
+void ResetEntry(ReplayEntry& entry, std::int32_t poolIndex)
+{
+    entry.poolIndex = poolIndex;
+    entry.kind = 0;
+    entry.fileAge = 0;
+    entry.searchMark = 0;
+    SjisString().swap(entry.fileName);
+    SjisString().swap(entry.folderPath);
+    SjisString().swap(entry.memo);
+    entry.info.reset();
+}
+
+}  // namespace
+
+EntryPool::EntryPool() = default;
 EntryPool::~EntryPool() = default;
 
 ReplayEntry* EntryPool::allocate()
 {
     for (int step = 0; step < kSlotCount; ++step) {
         const int i = (cursor_ + step) % kSlotCount;
-        if (slots_[i]) continue;
-        slots_[i] = std::make_unique<ReplayEntry>();
-        slots_[i]->poolIndex = i;
+        auto& chunk = chunks_[i / kChunkSize];
+        if (!chunk) chunk = std::make_unique<Chunk>();
+        if (chunk->used[i % kChunkSize]) continue;
+        chunk->used[i % kChunkSize] = true;
+        ++chunk->usedCount;
+        ReplayEntry& entry = chunk->entries[i % kChunkSize];
+        ResetEntry(entry, i);
         cursor_ = (i + 1) % kSlotCount;
         ++used_;
-        return slots_[i].get();
+        return &entry;
     }
     return nullptr;
 }
@@ -73,29 +94,35 @@ ReplayEntry* EntryPool::allocate()
 ReplayEntry* EntryPool::lookup(std::int64_t index) const
 {
     if (index < 0 || index >= kSlotCount) return nullptr;
-    return slots_[static_cast<std::size_t>(index)].get();
+    const auto& chunk = chunks_[static_cast<std::size_t>(index / kChunkSize)];
+    if (!chunk || !chunk->used[index % kChunkSize]) return nullptr;
+    return &chunk->entries[index % kChunkSize];
 }
 
 bool EntryPool::release(ReplayEntry* entry)
 {
     if (!entry) return true;
     const std::int32_t i = entry->poolIndex;
-    if (i < 0 || i >= kSlotCount || slots_[i].get() != entry) return false;
-    slots_[i].reset();
+    if (i < 0 || i >= kSlotCount) return false;
+    auto& chunk = chunks_[i / kChunkSize];
+    if (!chunk || !chunk->used[i % kChunkSize] || &chunk->entries[i % kChunkSize] != entry)
+        return false;
+    chunk->used[i % kChunkSize] = false;
+    --chunk->usedCount;
+    ResetEntry(*entry, -1);
     --used_;
     return true;
 }
 
 void EntryPool::clear()
 {
-    for (auto& slot : slots_) slot.reset();
+    for (auto& chunk : chunks_) chunk.reset();
     used_ = 0;
 }
 
 void EntryPool::clearSearchMarks()
 {
-    for (auto& slot : slots_)
-        if (slot) slot->searchMark = 0;
+    forEach([](ReplayEntry& e) { e.searchMark = 0; });
 }
 
 ReplayFolder* ReplayFolder::addChild(SjisString childName)

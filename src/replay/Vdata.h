@@ -95,6 +95,9 @@ public:
 // State of the entry's file now: unchanged, missing or changed.
 int EntryState(const ReplayEntry& entry);
 
+// Entries live in fixed chunks of slots that are made on first use, so that
+// filling a pool costs a few allocations rather than one per entry, and an
+// entry never moves while it is in its slot.
 class EntryPool {
 public:
     static constexpr int kSlotCount = 65536;
@@ -118,13 +121,25 @@ public:
 
     // Calls f(entry) for every taken slot in slot order.
     template <typename F>
-    void forEach(F&& f) const {
-        for (const auto& slot : slots_)
-            if (slot) f(*slot);
+    void forEach(F&& f) const
+    {
+        for (const auto& chunk : chunks_) {
+            if (!chunk || chunk->usedCount == 0) continue;
+            for (int i = 0; i < kChunkSize; ++i)
+                if (chunk->used[i]) f(chunk->entries[i]);
+        }
     }
 
 private:
-    std::vector<std::unique_ptr<ReplayEntry>> slots_;
+    static constexpr int kChunkSize = 256;
+    static constexpr int kChunkCount = kSlotCount / kChunkSize;
+    struct Chunk {
+        std::array<ReplayEntry, kChunkSize> entries;
+        std::array<bool, kChunkSize> used{};
+        int usedCount = 0;
+    };
+
+    std::array<std::unique_ptr<Chunk>, kChunkCount> chunks_;
     int cursor_ = 0;
     int used_ = 0;
 };

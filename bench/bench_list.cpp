@@ -1,0 +1,145 @@
+// Opening and saving a full list (65,536 entries, folders 8 deep, entries
+// sharing folder paths), and a search that hits every entry, each next to the
+// time to read or write the same bytes raw.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "bench/BenchUtil.h"
+#include "replay/Vfilemanager.h"
+#include "search/SearchRun.h"
+#include "shell/SjisCodec.h"
+
+using namespace replidex;
+
+namespace {
+
+constexpr int kDepth = 8;
+constexpr int kFoldersPerLevel = 2;   // 2^8 = 256 leaf folders
+constexpr int kEntries = EntryPool::kSlotCount;
+
+void FillInfo(ReplayInfo& info, int i)
+{
+    info.infoFlags = kInfoNetMatch | kInfoRuleF | kInfoNetW;
+    info.p1.setName(Sjis("ぷよプレイヤー") + std::to_string(i % 1000));
+    info.p2.setName("Player" + std::to_string(i % 777));
+    info.p1.rank = static_cast<std::int16_t>(i % 19);
+    info.p2.rank = static_cast<std::int16_t>((i * 7) % 19);
+    info.p1.wins = static_cast<std::int16_t>(i % 3000);
+    info.p1.losses = static_cast<std::int16_t>(i % 2000);
+    info.p2.wins = static_cast<std::int16_t>(i % 2500);
+    info.p2.losses = static_cast<std::int16_t>(i % 1500);
+    info.p1.character = static_cast<std::int16_t>(0x30 + i % 16);
+    info.p2.character = static_cast<std::int16_t>(0x40 + i % 16);
+    info.p1.score = 2;
+}
+
+// Leaf folders 8 levels below the root; every leaf holds 256 entries whose
+// files lie in a few shared disk folders.
+void BuildDocument(ReplayDocument& doc)
+{
+    doc.clear();
+    ReplayFolder* root = doc.addTopLevel("Root");
+    doc.root = root;
+    std::vector<ReplayFolder*> level{root};
+    for (int d = 0; d < kDepth; ++d) {
+        std::vector<ReplayFolder*> next;
+        for (ReplayFolder* f : level)
+            for (int c = 0; c < kFoldersPerLevel; ++c)
+                next.push_back(f->addChild(Sjis("フォルダ") + std::to_string(d) + "_" + std::to_string(c)));
+        level = std::move(next);
+    }
+    for (int i = 0; i < kEntries; ++i) {
+        ReplayEntry* e = doc.pool.allocate();
+        e->kind = kReplayEntryKind;
+        e->folderPath = "/home/player/.wine/drive_c/replays/" + std::to_string(i / 64) + "/";
+        char name[32];
+        std::snprintf(name, sizeof name, "REPLAY%02d.RPD", i % 100);
+        e->fileName = name;
+        e->fileAge = 0x35836000 + i;
+        if (i % 8 == 0) e->memo = Sjis("いい試合\n連鎖がきれい");
+        e->info = std::make_unique<ReplayInfo>();
+        FillInfo(*e->info, i);
+        level[static_cast<std::size_t>(i) % level.size()]->entryList().push_back(e->poolIndex);
+    }
+}
+
+std::string ReadRaw(const std::string& path)
+{
+    std::string bytes(std::filesystem::file_size(path), '\0');
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+void WriteRaw(const std::string& path, const std::string& bytes, bool sync)
+{
+    const std::string temp = path + ".raw";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) return;
+    if (::write(fd, bytes.data(), bytes.size()) < 0) std::perror("write");
+    if (sync) ::fsync(fd);
+    ::close(fd);
+    std::rename(temp.c_str(), path.c_str());
+}
+
+}  // namespace
+
+int main()
+{
+    const auto dir = std::filesystem::temp_directory_path() / "replidex-bench-list";
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "list.rdx").string();
+    const std::string rawPath = (dir / "raw.rdx").string();
+
+    ReplayDocument doc;
+    BuildDocument(doc);
+    const std::string bytes = WriteListBytes(doc);
+    std::printf("list: %d entries, %d folder levels, %.1f MiB\n", kEntries, kDepth + 1,
+                bytes.size() / (1024.0 * 1024.0));
+
+    const double saveMs = bench::MedianMs(7, [&] { SaveListFile(path, doc); });
+    const double serialiseMs = bench::MedianMs(7, [&] { (void)WriteListBytes(doc); });
+    const double rawWriteSyncMs = bench::MedianMs(7, [&] { WriteRaw(rawPath, bytes, true); });
+    const double rawWriteMs = bench::MedianMs(7, [&] { WriteRaw(rawPath, bytes, false); });
+
+    const double rssBefore = bench::CurrentRssMiB();
+    ReplayDocument opened;
+    const double openMs = bench::MedianMs(7, [&] { OpenListFile(path, opened); });
+    const double rssAfter = bench::CurrentRssMiB();
+    const double rawReadMs = bench::MedianMs(7, [&] { (void)ReadRaw(rawPath); });
+
+    SearchCriteria criteria;      // rank "１０きゅう" or higher: every net player
+    criteria.useRank = true;
+    criteria.rankIndex = 0;
+    criteria.rankCompare = kRankAtLeast;
+    int hits = 0;
+    const double markMs = bench::MedianMs(7, [&] { MarkScope(opened.pool, opened.root, false); });
+    const double searchMs = bench::MedianMs(7, [&] {
+        std::vector<std::int32_t> found;
+        hits = RunHitSearch(opened.pool, criteria, &found).hitCount;
+    });
+
+    std::printf("%-34s %10s\n", "operation", "median ms");
+    std::printf("%-34s %10.1f\n", "save (write, fsync, rename)", saveMs);
+    std::printf("%-34s %10.1f\n", "  of which serialising", serialiseMs);
+    std::printf("%-34s %10.1f\n", "raw write + fsync + rename", rawWriteSyncMs);
+    std::printf("%-34s %10.1f\n", "raw write + rename (no fsync)", rawWriteMs);
+    std::printf("%-34s %10.1f\n", "open", openMs);
+    std::printf("%-34s %10.1f\n", "raw read", rawReadMs);
+    std::printf("%-34s %10.2f\n", "mark scope (whole list)", markMs);
+    std::printf("%-34s %10.2f   (%d hits)\n", "search hitting every entry", searchMs, hits);
+    std::printf("open document: %.1f MiB resident (process peak %.1f MiB)\n", rssAfter - rssBefore,
+                bench::PeakRssMiB());
+    if (!std::getenv("KEEP")) std::filesystem::remove_all(dir);
+    return 0;
+}
