@@ -1,0 +1,243 @@
+// replidex-cli build: a list file from the JSON document that 'dump' prints.
+#include <cstdio>
+#include <limits>
+#include <memory>
+#include <string>
+
+#include "cli/Commands.h"
+#include "cli/JsonReader.h"
+#include "replay/Vfilemanager.h"
+
+namespace replidex::cli {
+
+namespace {
+
+constexpr const char* kHelp =
+    "usage: replidex-cli build IN.json OUT.rdx\n"
+    "\n"
+    "Writes the replay list described by IN.json (the document 'replidex-cli dump'\n"
+    "prints; '-' reads it from standard input) to the list file OUT.rdx. Only the\n"
+    "tree of the folder that \"root\" names is written; \"version\" and \"complete\"\n"
+    "are not looked at. Every other field dump prints is required. Entry kinds are\n"
+    "3-255; folder and file names longer than 255 bytes are cut, player names may\n"
+    "hold at most 40 bytes. OUT.rdx is replaced atomically: it holds either its old\n"
+    "or its new contents, never a part.\n"
+    "Exit status: 0 written, 1 unreadable or invalid input or the file cannot be\n"
+    "written, 2 bad usage.\n";
+
+// Turns the JSON document into a ReplayDocument; the first problem found ends
+// it with a message naming the field.
+class DocumentBuilder {
+public:
+    explicit DocumentBuilder(ReplayDocument& doc) : doc_(doc) {}
+
+    const std::string& error() const { return error_; }
+
+    bool build(const JsonValue& json)
+    {
+        if (!json.isObject()) return fail("the document", "must be an object");
+        const JsonValue* top = json.find("top");
+        if (!top || !top->isArray()) return fail("top", "must be an array");
+        for (std::size_t i = 0; i < top->array.size(); ++i) {
+            ReplayFolder* folder = doc_.addTopLevel({});
+            if (!buildFolder(top->array[i], *folder, "top[" + std::to_string(i) + "]")) return false;
+        }
+        const JsonValue* root = json.find("root");
+        if (!root) return fail("root", "is missing");
+        if (root->isNull()) return true;
+        if (!root->isInteger() || root->integer < 0 ||
+            root->integer >= static_cast<std::int64_t>(doc_.topLevel.size()))
+            return fail("root", "must be null or an index into top");
+        doc_.root = doc_.topLevel[static_cast<std::size_t>(root->integer)].get();
+        return true;
+    }
+
+private:
+    ReplayDocument& doc_;
+    std::string error_;
+
+    bool fail(const std::string& where, const char* what)
+    {
+        error_ = where + " " + what;
+        return false;
+    }
+
+    static int HexDigit(char c)
+    {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    }
+
+    bool hexField(const JsonValue& object, const char* key, const std::string& where,
+                  std::string& bytes)
+    {
+        const std::string field = where + "." + key;
+        const JsonValue* value = object.find(key);
+        if (!value || !value->isString()) return fail(field, "must be a hex string");
+        const std::string& hex = value->string;
+        if (hex.size() % 2 != 0) return fail(field, "has an odd number of hex digits");
+        bytes.clear();
+        bytes.reserve(hex.size() / 2);
+        for (std::size_t i = 0; i < hex.size(); i += 2) {
+            const int hi = HexDigit(hex[i]);
+            const int lo = HexDigit(hex[i + 1]);
+            if (hi < 0 || lo < 0) return fail(field, "holds a character that is no hex digit");
+            bytes += static_cast<char>((hi << 4) | lo);
+        }
+        return true;
+    }
+
+    bool intField(const JsonValue& object, const char* key, const std::string& where,
+                  std::int64_t min, std::int64_t max, std::int64_t& out)
+    {
+        const std::string field = where + "." + key;
+        const JsonValue* value = object.find(key);
+        if (!value || !value->isInteger()) return fail(field, "must be an integer");
+        if (value->integer < min || value->integer > max)
+            return fail(field, ("must lie in " + std::to_string(min) + ".." + std::to_string(max)).c_str());
+        out = value->integer;
+        return true;
+    }
+
+    bool buildPlayer(const JsonValue& json, PlayerRecord& player, const std::string& where)
+    {
+        if (!json.isObject()) return fail(where, "must be an object");
+        std::string name;
+        if (!hexField(json, "name", where, name)) return false;
+        if (name.size() > kListMaxPlayerNameBytes)
+            return fail(where + ".name", "is longer than 40 bytes");
+        player.setName(name);
+        constexpr std::int64_t kMin16 = std::numeric_limits<std::int16_t>::min();
+        constexpr std::int64_t kMax16 = std::numeric_limits<std::int16_t>::max();
+        std::int64_t score, rank, wins, losses, character, isCom;
+        if (!intField(json, "score", where, kMin16, kMax16, score) ||
+            !intField(json, "rank", where, kMin16, kMax16, rank) ||
+            !intField(json, "wins", where, kMin16, kMax16, wins) ||
+            !intField(json, "losses", where, kMin16, kMax16, losses) ||
+            !intField(json, "character", where, kMin16, kMax16, character) ||
+            !intField(json, "isCom", where, 0, 255, isCom))
+            return false;
+        player.score = static_cast<std::int16_t>(score);
+        player.rank = static_cast<std::int16_t>(rank);
+        player.wins = static_cast<std::int16_t>(wins);
+        player.losses = static_cast<std::int16_t>(losses);
+        player.character = static_cast<std::int16_t>(character);
+        player.isCom = static_cast<std::uint8_t>(isCom);
+        return true;
+    }
+
+    bool buildEntry(const JsonValue& json, ReplayFolder& folder, const std::string& where)
+    {
+        if (!json.isObject()) return fail(where, "must be an object");
+        ReplayEntry* entry = doc_.pool.allocate();
+        if (!entry) return fail(where, "is one entry more than a list holds (65536)");
+        folder.entryList().push_back(entry->poolIndex);
+
+        std::int64_t kind, age;
+        if (!intField(json, "kind", where, 3, 255, kind) ||
+            !hexField(json, "folderPath", where, entry->folderPath) ||
+            !hexField(json, "fileName", where, entry->fileName) ||
+            !intField(json, "fileAge", where, std::numeric_limits<std::int32_t>::min(),
+                      std::numeric_limits<std::int32_t>::max(), age) ||
+            !hexField(json, "memo", where, entry->memo))
+            return false;
+        entry->kind = static_cast<std::int32_t>(kind);
+        entry->fileAge = static_cast<std::int32_t>(age);
+
+        const JsonValue* info = json.find("info");
+        if (!info) return fail(where + ".info", "is missing");
+        if (info->isNull()) return true;
+        const std::string infoWhere = where + ".info";
+        if (!info->isObject()) return fail(infoWhere, "must be null or an object");
+        std::int64_t flags;
+        if (!intField(*info, "infoFlags", infoWhere, 0, std::numeric_limits<std::uint32_t>::max(),
+                      flags))
+            return false;
+        entry->info = std::make_unique<ReplayInfo>();
+        entry->info->infoFlags = static_cast<std::uint32_t>(flags);
+        const JsonValue* p1 = info->find("p1");
+        const JsonValue* p2 = info->find("p2");
+        if (!p1) return fail(infoWhere + ".p1", "is missing");
+        if (!p2) return fail(infoWhere + ".p2", "is missing");
+        return buildPlayer(*p1, entry->info->p1, infoWhere + ".p1") &&
+               buildPlayer(*p2, entry->info->p2, infoWhere + ".p2");
+    }
+
+    bool buildFolder(const JsonValue& json, ReplayFolder& folder, const std::string& where)
+    {
+        if (!json.isObject()) return fail(where, "must be an object");
+        if (!hexField(json, "name", where, folder.name)) return false;
+        const JsonValue* folders = json.find("folders");
+        const JsonValue* entries = json.find("entries");
+        if (!folders || !folders->isArray()) return fail(where + ".folders", "must be an array");
+        if (!entries || !entries->isArray()) return fail(where + ".entries", "must be an array");
+        for (std::size_t i = 0; i < folders->array.size(); ++i) {
+            ReplayFolder* child = folder.addChild({});
+            if (!buildFolder(folders->array[i], *child, where + ".folders[" + std::to_string(i) + "]"))
+                return false;
+        }
+        for (std::size_t i = 0; i < entries->array.size(); ++i) {
+            if (!buildEntry(entries->array[i], folder, where + ".entries[" + std::to_string(i) + "]"))
+                return false;
+        }
+        return true;
+    }
+};
+
+bool ReadInput(const std::string& path, std::string& text)
+{
+    const bool fromStdin = path == "-";
+    std::FILE* file = fromStdin ? stdin : std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    char buffer[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, n);
+    const bool ok = !std::ferror(file);
+    if (!fromStdin) std::fclose(file);
+    return ok;
+}
+
+}  // namespace
+
+int RunBuild(const Args& args)
+{
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+    }
+    if (args.size() != 2) {
+        std::fputs(kHelp, stderr);
+        return 2;
+    }
+    const std::string& inPath = args[0];
+    const std::string& outPath = args[1];
+
+    std::string text;
+    if (!ReadInput(inPath, text)) {
+        std::fprintf(stderr, "replidex-cli build: cannot read '%s'\n", inPath.c_str());
+        return 1;
+    }
+    JsonValue json;
+    std::string error;
+    if (!ParseJson(text, json, error)) {
+        std::fprintf(stderr, "replidex-cli build: %s: %s\n", inPath.c_str(), error.c_str());
+        return 1;
+    }
+    auto doc = std::make_unique<ReplayDocument>();
+    DocumentBuilder builder(*doc);
+    if (!builder.build(json)) {
+        std::fprintf(stderr, "replidex-cli build: %s: %s\n", inPath.c_str(), builder.error().c_str());
+        return 1;
+    }
+    if (!SaveListFileNative(outPath, *doc)) {
+        std::fprintf(stderr, "replidex-cli build: cannot write '%s'\n", outPath.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace replidex::cli
