@@ -1,0 +1,207 @@
+// replidex-cli add: the add pipeline of the window without a window, for
+// batch imports into a list file.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/Commands.h"
+#include "replay/Maddrpdfile.h"
+#include "replay/Vfilemanager.h"
+#include "shell/SjisCodec.h"
+#include "views/FolderOps.h"
+
+namespace replidex::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kHelp =
+    "usage: replidex-cli add LIST.rdx [--into A/B/C] PATH...\n"
+    "\n"
+    "Adds replay files to the list file LIST.rdx as the window's add commands do.\n"
+    "LIST.rdx is opened, or started as a new list with the folder \"Root\" when it\n"
+    "does not exist. Each PATH is a replay file (.RPD or .DAT in any letter case)\n"
+    "or a folder, which is taken in with everything below it, its sub-folders\n"
+    "mirrored as sub-folders of the list. Every file found is analysed and merged\n"
+    "into the root folder, or into the folder the --into path names below the root\n"
+    "(folders separated by \"/\", created when missing): a file the folder already\n"
+    "lists is left alone when unchanged on disk and re-read in place, memo kept,\n"
+    "when it changed; sub-folders are matched by name. LIST.rdx is then replaced\n"
+    "atomically (not written at all when nothing changed).\n"
+    "Prints one summary line:\n"
+    "  found N files: A added, R refreshed, U unchanged, S skipped, F failed analyses\n"
+    "Files whose path has no Shift-JIS form, or beyond the 65536 a list holds, are\n"
+    "skipped; folders that cannot be read are skipped; the reasons go to standard\n"
+    "error. Exit status: 0 done, 1 the list file could not be read or written,\n"
+    "2 bad usage.\n";
+
+struct Options {
+    std::string listPath;
+    std::string into;
+    bool hasInto = false;
+    std::vector<std::string> paths;
+};
+
+int Usage(const char* problem)
+{
+    std::fprintf(stderr, "replidex-cli add: %s\n\n", problem);
+    std::fputs(kHelp, stderr);
+    return 2;
+}
+
+// Answers -1 when the options are complete, otherwise the exit status.
+int ParseOptions(const Args& args, Options& options)
+{
+    bool optionsEnded = false;
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg == "--into") {
+            if (i + 1 >= args.size()) return Usage("--into needs a folder path");
+            options.into = args[++i];
+            options.hasInto = true;
+        } else if (!optionsEnded && arg.rfind("--into=", 0) == 0) {
+            options.into = arg.substr(7);
+            options.hasInto = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            return Usage(("unknown option '" + arg + "'").c_str());
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.empty()) return Usage("no list file given");
+    if (positional.size() < 2) return Usage("no file or folder to add");
+    options.listPath = positional.front();
+    options.paths.assign(positional.begin() + 1, positional.end());
+    return -1;
+}
+
+// The folder names of the --into path in Shift-JIS; empty names (doubled or
+// trailing "/") are ignored. False when a name has no Shift-JIS form.
+bool IntoNames(const std::string& into, std::vector<std::string>& names)
+{
+    std::size_t start = 0;
+    while (start <= into.size()) {
+        std::size_t end = into.find('/', start);
+        if (end == std::string::npos) end = into.size();
+        if (end > start) {
+            std::string name;
+            if (!Utf8ToCp932(into.substr(start, end - start), name)) return false;
+            names.push_back(std::move(name));
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
+// An absolute path without "." and ".." parts and without trailing delimiters
+// (except for the top folder itself): what the list stores must not depend on
+// the folder the command ran in.
+std::string AbsolutePath(const std::string& path)
+{
+    std::error_code ec;
+    fs::path absolute = fs::absolute(fs::path(path), ec);
+    if (ec) absolute = fs::path(path);
+    std::string text = absolute.lexically_normal().string();
+    while (text.size() > 1 && text.back() == kPathDelimiter) text.pop_back();
+    return text;
+}
+
+void PrintSjisLines(const std::string& sjis)
+{
+    const std::string text = Cp932ToUtf8Lossy(sjis);
+    std::fprintf(stderr, "replidex-cli add: %s\n", text.c_str());
+}
+
+}  // namespace
+
+int RunAdd(const Args& args)
+{
+    Options options;
+    if (const int status = ParseOptions(args, options); status >= 0) return status;
+
+    std::vector<std::string> intoNames;
+    if (options.hasInto && !IntoNames(options.into, intoNames))
+        return Usage("the --into path has no Shift-JIS form");
+
+    // The list: opened, or a new one with its root folder "Root".
+    auto doc = std::make_unique<ReplayDocument>();
+    bool changed = false;
+    std::error_code ec;
+    const bool listExists = fs::exists(fs::symlink_status(fs::path(options.listPath), ec));
+    if (listExists) {
+        const ListOpenResult opened = OpenListFileNative(options.listPath, *doc);
+        if (opened != ListOpenResult::Opened) {
+            const char* why = opened == ListOpenResult::OtherVersion ? "not a list file of version 1000"
+                              : opened == ListOpenResult::PoolFull
+                                  ? "it holds more entries than a list can (65536)"
+                                  : "cannot be read";
+            std::fprintf(stderr, "replidex-cli add: %s: %s\n", options.listPath.c_str(), why);
+            return 1;
+        }
+    }
+    if (!doc->root) {
+        doc->root = doc->addTopLevel("Root");
+        changed = true;
+    }
+
+    ReplayFolder* target = doc->root;
+    for (const std::string& name : intoNames) {
+        ReplayFolder* child = FindChildFolder(target, name);
+        if (!child) {
+            child = target->addChild(name);
+            changed = true;
+        }
+        target = child;
+    }
+
+    // Collect, analyse and merge, as the window does.
+    auto importPool = std::make_unique<EntryPool>();
+    ImportTree tree(*importPool);
+    for (const std::string& arg : options.paths) {
+        const std::string path = AbsolutePath(arg);
+        if (IsExistingFolder(path)) {
+            AddReplayFolder(tree, tree.root(), path);
+            continue;
+        }
+        const fs::file_status status = fs::status(fs::path(path), ec);
+        if (!fs::exists(status)) {
+            std::fprintf(stderr, "replidex-cli add: no such file or folder: %s\n", arg.c_str());
+        } else if (!IsReplayFileName(fs::path(path).filename().string())) {
+            std::fprintf(stderr, "replidex-cli add: not a replay file (.RPD/.DAT): %s\n", arg.c_str());
+        } else {
+            AddReplayFile(tree, tree.root(), path);   // a file named twice is taken once
+        }
+    }
+    const int pending = CountPending(tree.pool(), tree.root());
+    const AnalyseOutcome analysis = AnalysePending(tree, pending);
+    MergeStats stats;
+    if (MergeImports(&tree, tree.root(), doc.get(), target, &stats) == kMergePoolFull)
+        PrintSjisLines(PoolFullMessage());
+    const std::string skipped = SkipMessage(tree.skips());
+    if (!skipped.empty()) PrintSjisLines(skipped);
+    DeleteImportTree(tree);
+
+    if ((changed || stats.modified || !listExists) && !SaveListFileNative(options.listPath, *doc)) {
+        std::fprintf(stderr, "replidex-cli add: %s: cannot be written\n", options.listPath.c_str());
+        return 1;
+    }
+
+    const int found = tree.collectedFiles() + tree.skips().skippedFiles();
+    const int merged = stats.added + stats.refreshed + stats.unchanged;
+    std::printf("found %d files: %d added, %d refreshed, %d unchanged, %d skipped, %d failed analyses\n",
+                found, stats.added, stats.refreshed, stats.unchanged, found - merged,
+                analysis.failed);
+    std::fflush(stdout);
+    return 0;
+}
+
+}  // namespace replidex::cli
