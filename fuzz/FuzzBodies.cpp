@@ -2,9 +2,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 #include <string_view>
 
 #include "replay/Rpdinfo.h"
+#include "replay/Vfilemanager.h"
 
 namespace replidex::fuzz {
 
@@ -17,7 +20,76 @@ void Require(bool condition, const char* what)
     std::abort();
 }
 
+// A folder path cannot be stored empty once a path was written before it (a
+// stored length of 0 means "the path before"); real entries always have one.
+bool SamePath(const std::string& first, const std::string& second)
+{
+    return first.empty() || first == second;
+}
+
+bool SameEntry(const ReplayEntry& a, const ReplayEntry& b)
+{
+    if (a.kind != b.kind || a.fileAge != b.fileAge || a.fileName != b.fileName ||
+        a.memo != b.memo || !SamePath(a.folderPath, b.folderPath))
+        return false;
+    if (!a.info || !b.info) return !a.info && !b.info;
+    return *a.info == *b.info;
+}
+
+// Same names, same children in order, same entries in order (a folder without
+// an entry list equals one with an empty list: the file cannot tell them apart).
+bool SameFolder(const ReplayFolder& a, const EntryPool& poolA, const ReplayFolder& b,
+                const EntryPool& poolB)
+{
+    if (a.name != b.name || a.children.size() != b.children.size()) return false;
+    std::vector<const ReplayEntry*> entriesA, entriesB;
+    if (a.entries)
+        for (const std::int32_t i : *a.entries)
+            if (const ReplayEntry* e = poolA.lookup(i)) entriesA.push_back(e);
+    if (b.entries)
+        for (const std::int32_t i : *b.entries)
+            if (const ReplayEntry* e = poolB.lookup(i)) entriesB.push_back(e);
+    if (entriesA.size() != entriesB.size()) return false;
+    for (std::size_t i = 0; i < entriesA.size(); ++i)
+        if (!SameEntry(*entriesA[i], *entriesB[i])) return false;
+    for (std::size_t i = 0; i < a.children.size(); ++i)
+        if (!SameFolder(*a.children[i], poolA, *b.children[i], poolB)) return false;
+    return true;
+}
+
+bool HasEmptyFolderPath(const ReplayDocument& doc)
+{
+    bool found = false;
+    doc.pool.forEach([&](const ReplayEntry& e) { found = found || e.folderPath.empty(); });
+    return found;
+}
+
 }  // namespace
+
+void ListFileBody(const std::uint8_t* data, std::size_t size)
+{
+    static ReplayDocument first;
+    static ReplayDocument second;
+    const ListOpenResult result =
+        ReadListBytes(std::string_view(reinterpret_cast<const char*>(data), size), first);
+    if (result != ListOpenResult::Opened && result != ListOpenResult::PoolFull) return;
+    const std::string saved = WriteListBytes(first);
+    const ListOpenResult again = ReadListBytes(saved, second);
+    Require(again == ListOpenResult::Opened, "a saved list opens completely");
+    Require((first.root == nullptr) == (second.root == nullptr), "the root survives a save");
+    if (first.root)
+        Require(SameFolder(*first.root, first.pool, *second.root, second.pool),
+                "save then open gives the same document");
+    const std::string savedAgain = WriteListBytes(second);
+    if (!HasEmptyFolderPath(first)) {
+        Require(savedAgain == saved, "saving the reopened list gives the same bytes");
+    } else {
+        // The empty paths took the path before them; from now on it is stable.
+        static ReplayDocument third;
+        Require(ReadListBytes(savedAgain, third) == ListOpenResult::Opened, "reopen");
+        Require(WriteListBytes(third) == savedAgain, "a second save gives the same bytes");
+    }
+}
 
 void ReplayFileBody(const std::uint8_t* data, std::size_t size)
 {

@@ -11,4 +11,8 @@ namespace replidex::fuzz {
 // Analyses the bytes as a replay file and checks what the analysis answers.
 void ReplayFileBody(const std::uint8_t* data, std::size_t size);
 
+// Opens the bytes as a list file, saves the document, opens that again, and
+// requires the second document to equal the first.
+void ListFileBody(const std::uint8_t* data, std::size_t size);
+
 }  // namespace replidex::fuzz

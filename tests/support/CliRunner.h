@@ -1,0 +1,22 @@
+// Runs the built replidex-cli (found through the REPLIDEX_CLI environment
+// variable) and collects what it printed and how it ended.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace replidex::test {
+
+struct CliResult {
+    int status = -1;   // exit status, -1 when it did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Runs replidex-cli with the given arguments (each passed as it is).
+CliResult RunCli(const std::vector<std::string>& args);
+
+// The lines of a text, without their line ends.
+std::vector<std::string> SplitLines(const std::string& text);
+
+}  // namespace replidex::test
