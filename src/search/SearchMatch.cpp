@@ -30,6 +30,11 @@ constexpr unsigned char FoldedTrail(unsigned char trail)
 std::size_t FoldInto(std::string_view text, char* out)
 {
     const std::size_t n = text.size();
+    // Only a pair led by 0x82 can change; without that byte the text is copied.
+    if (n == 0 || !std::memchr(text.data(), 0x82, n)) {
+        if (n != 0) std::memcpy(out, text.data(), n);
+        return n;
+    }
     std::size_t o = 0;
     std::size_t i = 0;
     while (i < n) {
@@ -57,14 +62,31 @@ std::size_t FoldInto(std::string_view text, char* out)
 
 void LowerInPlace(char* p, std::size_t n)
 {
-    std::size_t i = 0;
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    auto* u = reinterpret_cast<unsigned char*>(p);
+    std::size_t i = 0;  // always at the start of a character
     while (i < n) {
-        const auto b = static_cast<unsigned char>(p[i]);
+        if (n - i >= 8) {
+            std::uint64_t x;
+            std::memcpy(&x, u + i, 8);
+            if ((x & kHigh) == 0) {
+                // Eight one-byte characters: set bit 5 of the bytes 'A'..'Z'.
+                // No byte below 0x80 carries into its neighbour here.
+                const std::uint64_t aboveZ = x + (0x7F - 'Z') * kOnes;
+                const std::uint64_t fromA = x + (0x80 - 'A') * kOnes;
+                x |= ((fromA ^ aboveZ) & kHigh) >> 2;
+                std::memcpy(u + i, &x, 8);
+                i += 8;
+                continue;
+            }
+        }
+        const unsigned char b = u[i];
         if (IsCp932LeadByte(b)) {
             i += 2;  // the trail byte is never a letter to change
             continue;
         }
-        if (b >= 'A' && b <= 'Z') p[i] = static_cast<char>(b + ('a' - 'A'));
+        if (b >= 'A' && b <= 'Z') u[i] = static_cast<unsigned char>(b + ('a' - 'A'));
         ++i;
     }
 }
@@ -81,6 +103,15 @@ void Prepare(std::string_view text, bool caseSensitive, bool widthSensitive, std
     }
     out.resize(n);
     if (!caseSensitive) LowerInPlace(out.data(), n);
+}
+
+// The handle name up to its first NUL.
+std::string_view NameOf(const PlayerRecord& player)
+{
+    const char* p = player.name.data();
+    const void* nul = std::memchr(p, 0, PlayerRecord::kNameSize - 1);
+    return {p, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - p)
+                   : PlayerRecord::kNameSize - 1};
 }
 
 }  // namespace
@@ -106,14 +137,19 @@ void LowerSingleByteLetters(std::string& text)
 bool ContainsAtCharStart(std::string_view pattern, std::string_view text)
 {
     if (pattern.empty() || text.empty() || pattern.size() > text.size()) return false;
-    const std::size_t last = text.size() - pattern.size();
-    const char first = pattern[0];
-    std::size_t i = 0;
-    while (i <= last) {
-        if (text[i] == first &&
-            std::memcmp(text.data() + i + 1, pattern.data() + 1, pattern.size() - 1) == 0)
-            return true;
-        i += IsCp932LeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+    // Find each byte-for-byte occurrence, then decide whether it starts a
+    // character without walking the whole text: the byte before a run of
+    // lead-range bytes always ends a character, so an occurrence starts one
+    // when the lead-range bytes right before it are even in number. `known`
+    // is a position known to start a character, which bounds that look back.
+    std::size_t known = 0;
+    for (std::size_t pos = text.find(pattern); pos != std::string_view::npos;
+         pos = text.find(pattern, pos + 1)) {
+        std::size_t k = 0;
+        while (pos - k > known && IsCp932LeadByte(static_cast<unsigned char>(text[pos - 1 - k])))
+            ++k;
+        if (k % 2 == 0) return true;
+        known = pos + 1;  // pos is a trail byte, so the next byte starts a character
     }
     return false;
 }
@@ -148,7 +184,7 @@ bool SearchMatcher::Contains(std::string_view preparedPattern, std::string_view 
 bool SearchMatcher::MatchPlayer(const ReplayInfo& info, const PlayerRecord& player) const
 {
     if (info.infoFlags & kInfoNetMatch) {
-        if (c_.useHandleName && !Contains(namePattern_, player.nameText())) return false;
+        if (c_.useHandleName && !Contains(namePattern_, NameOf(player))) return false;
         if (c_.useRank) {
             const int r = static_cast<std::uint16_t>(player.rank);
             const int s = c_.rankIndex;
