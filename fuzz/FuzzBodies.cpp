@@ -6,6 +6,7 @@
 #include <vector>
 #include <string_view>
 
+#include "platform/ProfileFile.h"
 #include "replay/Rpdinfo.h"
 #include "replay/Vfilemanager.h"
 
@@ -113,6 +114,52 @@ void ReplayFileBody(const std::uint8_t* data, std::size_t size)
     (void)InfoSummary(&info);
     (void)PlayerSummary(&info, 1);
     (void)PlayerSummary(&info, 2);
+}
+
+}  // namespace replidex::fuzz
+
+namespace replidex::fuzz {
+
+namespace {
+
+struct SettingValue {
+    std::string section, key, value;
+};
+
+std::vector<SettingValue> ReadEverything(const ProfileFile& file)
+{
+    std::vector<SettingValue> values;
+    for (const std::string& section : file.sectionNames())
+        for (const std::string& key : file.keyNames(section))
+            values.push_back({section, key, file.readString(section, key, "\x01" "default")});
+    return values;
+}
+
+void RequireSameValues(const ProfileFile& file, const std::vector<SettingValue>& values)
+{
+    for (const SettingValue& v : values)
+        Require(file.readString(v.section, v.key, "\x01" "default") == v.value,
+                "a value written back reads the same");
+}
+
+}  // namespace
+
+void SettingsFileBody(const std::uint8_t* data, std::size_t size)
+{
+    ProfileFile original =
+        ProfileFile::FromBytes(std::string_view(reinterpret_cast<const char*>(data), size));
+    const std::vector<SettingValue> values = ReadEverything(original);
+    Require(ProfileFile::FromBytes(original.bytes()).bytes() == original.bytes(),
+            "an untouched file keeps its bytes");
+
+    ProfileFile fresh;
+    for (const SettingValue& v : values) {
+        original.writeString(v.section, v.key, v.value);
+        Require(fresh.writeString(v.section, v.key, v.value) || v.value.empty(),
+                "a value that was read can be written");
+    }
+    RequireSameValues(ProfileFile::FromBytes(original.bytes()), values);
+    RequireSameValues(ProfileFile::FromBytes(fresh.bytes()), values);
 }
 
 }  // namespace replidex::fuzz

@@ -15,4 +15,9 @@ void ReplayFileBody(const std::uint8_t* data, std::size_t size);
 // requires the second document to equal the first.
 void ListFileBody(const std::uint8_t* data, std::size_t size);
 
+// Reads the bytes as a settings file: every section and key is read, written
+// back (into the same file and into a new one), and read again with the same
+// values.
+void SettingsFileBody(const std::uint8_t* data, std::size_t size);
+
 }  // namespace replidex::fuzz

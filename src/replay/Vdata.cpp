@@ -16,6 +16,7 @@ std::string_view PlayerRecord::nameText() const
 void PlayerRecord::setName(std::string_view text)
 {
     name.fill('\0');
+    text = text.substr(0, text.find('\0'));   // a name is the text before its first NUL
     const std::size_t n = std::min(text.size(), kNameSize - 1);
     std::memcpy(name.data(), text.data(), n);
 }

@@ -40,7 +40,8 @@ struct PlayerRecord {
     void clear() { *this = PlayerRecord{}; }
     // The name up to its first NUL (at most 40 bytes).
     std::string_view nameText() const;
-    // Stores at most the first 40 bytes of text, zero-padding the rest.
+    // Stores the text up to its first NUL, at most 40 bytes, zero-padding the
+    // rest, so that equal names are equal records.
     void setName(std::string_view text);
 
     bool operator==(const PlayerRecord&) const = default;
