@@ -10,5 +10,9 @@ namespace replidex::cli {
 using Args = std::vector<std::string>;
 
 int RunAnalyse(const Args& args);
+int RunSearch(const Args& args);
+int RunDump(const Args& args);
+int RunBuild(const Args& args);
+int RunAdd(const Args& args);
 
 }  // namespace replidex::cli

@@ -16,6 +16,10 @@ struct Command {
 const Command kCommands[] = {
     {"analyse", "analyse replay files and print what each says, as JSON lines",
      replidex::cli::RunAnalyse},
+    {"search", "search a list file and print the hits, as JSON lines", replidex::cli::RunSearch},
+    {"dump", "print a list file as one JSON document", replidex::cli::RunDump},
+    {"build", "write a list file from the JSON document dump prints", replidex::cli::RunBuild},
+    {"add", "add replay files and folders to a list file", replidex::cli::RunAdd},
 };
 
 void PrintUsage(std::FILE* out)

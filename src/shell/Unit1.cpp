@@ -1,0 +1,242 @@
+#include "shell/Unit1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMenu>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+
+#include "platform/GameFolder.h"
+#include "settings/AppSettings.h"
+#include "shell/ChooseFolder.h"
+#include "shell/ExternalTools.h"
+#include "shell/Form_version.h"
+#include "shell/GameFolderCheck.h"
+#include "shell/SjisCodec.h"
+#include "views/FolderRows.h"
+#include "views/FolderTreeModel.h"
+#include "views/ReplayListView.h"
+#include "views/ReplayRowModel.h"
+
+namespace replidex {
+
+TForm1::TForm1(StartupOptions options, QWidget* parent)
+    : QMainWindow(parent), TFormBase(this, true), options_(std::move(options)), commands_(*this)
+{
+    FormCreate();
+}
+
+// Destroying the window destroys the document with both pools.
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate()
+{
+    setObjectName(QStringLiteral("Form1"));
+    ui_.setupUi(this);
+    treeModel_ = new FolderTreeModel(doc_.list, this);
+    rowModel_ = new ReplayRowModel(this);
+    ui_.TreeView->setModel(treeModel_);
+    SetUpReplayListView(ui_.List, rowModel_);
+
+    BaseFormCreate();
+    program_.programFolder = options_.programFolder;
+    program_.iniPath = options_.iniPath;
+    program_.config.puyoFPath.clear();
+    setWindowTitle(QStringLiteral("Replidex"));
+
+    move(27, 120);
+    resize(911, 557);
+    ui_.Splitter->setSizes({175, 911 - 175 - ui_.Splitter->handleWidth()});
+
+    ConnectCommands();
+}
+
+void TForm1::ConnectCommands()
+{
+    const auto on = [this](QAction* action, auto handler) {
+        connect(action, &QAction::triggered, this, handler);
+    };
+    on(ui_.MMNewFileList, [this] { commands_.NewList({}, Sjis("無題.rdx")); });
+    on(ui_.MMOpenFileList, [this] { commands_.OpenList({}, true); });
+    on(ui_.SpdBtnOpenRdx, [this] { commands_.OpenList({}, true); });
+    on(ui_.MMSaveFileList, [this] { commands_.Save(); });
+    on(ui_.SpdBtnSaveRdx, [this] { commands_.Save(); });
+    on(ui_.MMSaveAsFileList, [this] { commands_.SaveAs(); });
+    on(ui_.MMCloseFileList, [this] { commands_.Close(); });
+    on(ui_.MMExit, [this] { close(); });
+    on(ui_.MMExplorer, [this] { ShowGameFolder(program_); });
+    on(ui_.MMHTMLHelp, [this] { ShowHelp(program_); });
+    on(ui_.MMVersion, [this] {
+        if (windows_.version) windows_.version->exec();
+    });
+
+    connect(ui_.TreeView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        ui_.PM_Tree->popup(ui_.TreeView->viewport()->mapToGlobal(pos));
+    });
+    connect(ui_.TreeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { TreeViewChange(); });
+    connect(ui_.List->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { doc_.CurrentRow = current.isValid() ? current.row() : -1; });
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The start-up sequence runs once the window is on the screen and the
+    // event loop runs, so that it may show dialogs and close the window.
+    if (!showQueued_) {
+        showQueued_ = true;
+        QTimer::singleShot(0, this, &TForm1::FormShow);
+    }
+}
+
+void TForm1::FormShow()
+{
+    LoadSettings(program_);
+    EnableDocument(false);
+    OpenCommandLineList();
+
+    GameFolderProbe probe;
+    probe.isUsable = IsUsableGameFolder;
+    probe.defaultFolder = DefaultGameFolder;
+    probe.chooseFolder = [this] { return ChooseFolder(this, {}); };
+    switch (CheckGameFolder(program_.config.puyoFPath, probe)) {
+    case GameFolderCheck::AlreadyUsable:
+        break;
+    case GameFolderCheck::Found:
+        SaveSettings(program_);   // remember the folder at once
+        break;
+    case GameFolderCheck::NoneFound:
+        close();
+        break;
+    }
+    ui_.Timer->stop();
+    started_ = true;
+    emit startupFinished();
+}
+
+void TForm1::OpenCommandLineList()
+{
+    if (options_.arguments.isEmpty()) {
+        commands_.NewList({}, Sjis("無題.rdx"));
+        return;
+    }
+    // Only the first argument counts. A path that Shift-JIS cannot hold is
+    // a file that cannot be opened: no list is open then.
+    std::string path;
+    if (SjisFromNativePath(QFile::encodeName(options_.arguments.first()).toStdString(), path))
+        commands_.ReadList(path);
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    const bool goOn = commands_.AskToSave();
+    SaveSettings(program_);   // also when the close is refused
+    if (goOn) event->accept();
+    else event->ignore();
+}
+
+void TForm1::SetModified(bool flag)
+{
+    if (flag == doc_.Modified) return;
+    doc_.Modified = flag;
+    UpdateCaption();
+    ui_.SpdBtnSaveRdx->setEnabled(flag);
+}
+
+void TForm1::EnableDocument(bool on)
+{
+    QPalette palette = QApplication::palette(ui_.List);
+    if (!on) {
+        ClearTree();
+        palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    }
+    for (QTreeView* view : {ui_.TreeView, ui_.List}) {
+        view->setPalette(palette);
+        view->setEnabled(on);
+    }
+    for (QAction* action : {ui_.MMSaveFileList, ui_.MMSaveAsFileList, ui_.MMCloseFileList,
+                            ui_.MMReplay->menuAction(), ui_.MMSearch, ui_.SpdBtnSaveRdx,
+                            ui_.SpdBtnAddFile, ui_.SpdBtnAddFolder, ui_.SpdBtnFind})
+        SetCommandEnabled(action, on);
+}
+
+void TForm1::UpdateCaption()
+{
+    setWindowTitle(QString::fromStdString(Cp932ToUtf8Lossy(WindowCaption(doc_))));
+}
+
+void TForm1::ClearTree()
+{
+    rowModel_->clear();
+    treeModel_->beginReplaceTree();
+    doc_.list.clear();
+    doc_.ShownNode = nullptr;
+    doc_.CurrentRow = -1;
+    treeModel_->endReplaceTree();
+}
+
+void TForm1::StartTree(const SjisString& rootName)
+{
+    rowModel_->clear();
+    treeModel_->beginReplaceTree();
+    doc_.list.clear();
+    doc_.list.root = doc_.list.addTopLevel(rootName);
+    doc_.ShownNode = nullptr;
+    doc_.CurrentRow = -1;
+    treeModel_->endReplaceTree();
+}
+
+void TForm1::ShowFolderContents(ReplayFolder* folder)
+{
+    doc_.ShownNode = folder;
+    doc_.CurrentRow = -1;
+    rowModel_->setRows(FolderRows(folder, doc_.list.pool));
+    int files = 0;
+    if (folder && folder->entries) files = static_cast<int>(folder->entries->size());
+    const int folders = folder ? static_cast<int>(folder->children.size()) : 0;
+    ui_.StatusText->setText(QStringLiteral("フォルダ:%1個 ファイル:%2個").arg(folders).arg(files));
+}
+
+void TForm1::SelectFolder(ReplayFolder* folder, bool expand)
+{
+    const QModelIndex index = treeModel_->indexOf(folder);
+    if (!index.isValid()) return;
+    ui_.TreeView->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    if (expand) ui_.TreeView->expand(index);
+}
+
+void TForm1::TreeViewChange()
+{
+    ReplayFolder* folder = treeModel_->folderAt(ui_.TreeView->currentIndex());
+    if (!folder || folder == doc_.ShownNode) return;
+    ShowFolderContents(folder);
+}
+
+int TForm1::RowState(int row) const
+{
+    return RowStateOfIcon(rowModel_->row(row));
+}
+
+QTreeView* TForm1::ListViewOf()
+{
+    return ui_.List;
+}
+
+void TForm1::NewList(const SjisString& folder, const SjisString& name)
+{
+    commands_.NewList(folder, name);
+}
+
+void TForm1::OpenList(const SjisString& path, bool ask)
+{
+    commands_.OpenList(path, ask);
+}
+
+}  // namespace replidex

@@ -1,0 +1,101 @@
+// The main window: holds the open replay list (the document), offers the
+// document commands and starts the other windows.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <memory>
+#include <string>
+
+#include "shell/DocumentCommands.h"
+#include "shell/DocumentState.h"
+#include "shell/MainWindowUi.h"
+#include "shell/ProgramState.h"
+#include "shell/Unitbase.h"
+
+namespace replidex {
+
+class FolderTreeModel;
+class ReplayRowModel;
+class TFVersion;
+
+// What the program was started with.
+struct StartupOptions {
+    QStringList arguments;       // command-line arguments after the program name
+    std::string programFolder;   // the program's folder, ending in the delimiter
+    std::string iniPath;         // the settings file
+};
+
+// The windows made once at start-up that the main window starts.
+struct AppWindows {
+    TFVersion* version = nullptr;
+};
+
+class TForm1 final : public QMainWindow, public TFormBase {
+    Q_OBJECT
+public:
+    explicit TForm1(StartupOptions options, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    void setWindows(const AppWindows& windows) { windows_ = windows; }
+
+    // Shared operations of the document.
+    void SetModified(bool flag);
+    void EnableDocument(bool on);
+    void NewList(const SjisString& folder, const SjisString& name);
+    void OpenList(const SjisString& path, bool ask);
+    // Row state class of a row of `List` (5 for no row).
+    int RowState(int row) const;
+    QTreeView* ListViewOf() override;
+
+    // The window caption from the document state.
+    void UpdateCaption();
+    // Empties the tree and the list and gives every entry back to the pool.
+    void ClearTree();
+    // Makes the document's tree a single new root folder named `rootName`.
+    void StartTree(const SjisString& rootName);
+    // Refills the list from `folder` and shows its counts in the status bar.
+    void ShowFolderContents(ReplayFolder* folder);
+    // Selects `folder` in the tree (and so shows it in the list).
+    void SelectFolder(ReplayFolder* folder, bool expand);
+
+    DocumentState& document() { return doc_; }
+    const DocumentState& document() const { return doc_; }
+    ProgramState& program() { return program_; }
+    const ProgramState& program() const { return program_; }
+    MainWindowUi& ui() { return ui_; }
+    FolderTreeModel& treeModel() { return *treeModel_; }
+    ReplayRowModel& rowModel() { return *rowModel_; }
+    DocumentCommands& commands() { return commands_; }
+    // True once the start-up sequence has run.
+    bool started() const { return started_; }
+
+signals:
+    // The start-up sequence has run (the window may have closed itself).
+    void startupFinished();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void ConnectCommands();
+    void OpenCommandLineList();
+    void TreeViewChange();
+
+    StartupOptions options_;
+    ProgramState program_;
+    DocumentState doc_;
+    MainWindowUi ui_;
+    FolderTreeModel* treeModel_ = nullptr;
+    ReplayRowModel* rowModel_ = nullptr;
+    DocumentCommands commands_;
+    AppWindows windows_;
+    bool showQueued_ = false;
+    bool started_ = false;
+};
+
+}  // namespace replidex

@@ -1,0 +1,76 @@
+// The rows of a replay list view (the main window's list and the search
+// results): plain structs, one per row, shown through a table model whose
+// columns are the shown columns of the six, in id order.
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "replay/Vdata.h"
+
+namespace replidex {
+
+// The six columns, in their fixed id order.
+enum ColumnId : int { kColFile, kColPath, kColInfo, kCol1P, kCol2P, kColMemo, kColumnCount };
+const char* ColumnName(int id);
+int DefaultColumnWidth(int id);
+
+// Image indexes of the shared image list.
+inline constexpr int kIconFailed = 9;
+inline constexpr int kIconFolder = 10;
+inline constexpr int kIconFolderSelected = 11;
+inline constexpr int kIconNone = -1;   // an entry row without replay info
+
+enum class RowKind : std::uint8_t { Folder, Entry };
+
+struct ReplayRow {
+    RowKind kind = RowKind::Entry;
+    ReplayFolder* folder = nullptr;   // folder rows: the child folder
+    std::int32_t poolIndex = -1;      // entry rows: the entry's document-pool index
+    int icon = kIconNone;
+    std::array<SjisString, kColumnCount> texts;   // by column id
+
+    bool isFolder() const { return kind == RowKind::Folder; }
+};
+
+// Row state class from the row's icon: 5 no row, 3 analysis failed, 4 folder,
+// otherwise the entry state (0 unchanged, 1 missing, 2 changed); -1 for an
+// entry row without an icon.
+inline constexpr int kRowStateNoRow = 5;
+inline constexpr int kRowStateFailed = 3;
+inline constexpr int kRowStateFolder = 4;
+int RowStateOfIcon(const ReplayRow* row);
+
+class ReplayRowModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ReplayRowModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Replaces all rows.
+    void setRows(std::vector<ReplayRow> rows);
+    void clear();
+    const ReplayRow* row(int index) const;
+    const std::vector<ReplayRow>& rows() const { return rows_; }
+
+    // Which columns exist (slot 0, "File", always does).
+    void setShownColumns(const std::array<bool, kColumnCount>& shown);
+    // Column id of a model column, or -1.
+    int columnId(int column) const;
+    // Model column of a column id, or -1 when that column is hidden.
+    int columnOf(int id) const;
+
+private:
+    std::vector<ReplayRow> rows_;
+    std::vector<int> columns_;   // shown column ids in id order
+};
+
+}  // namespace replidex
