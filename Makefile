@@ -26,3 +26,26 @@ configure: deps
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS (default 60) from seeds made by the
+# project's generators; fails on any finding (crash input left in
+# $(FUZZ_DIR)/findings). Not part of `make test`.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = replay listfile settings
+
+fuzz-smoke: build
+	@scripts/install-deps --fuzz
+	@cmake -S . -B $(FUZZ_DIR) -DREPLIDEX_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ \
+		-DREPLIDEX_TESTS=OFF -DREPLIDEX_BENCH=OFF > /dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@rm -rf $(FUZZ_DIR)/seeds && $(BUILD_DIR)/tests/make-fuzz-seeds $(FUZZ_DIR)/seeds
+	@mkdir -p $(FUZZ_DIR)/findings
+	@for t in $(FUZZ_TARGETS); do \
+		echo "fuzz-smoke: $$t for $(FUZZ_SECONDS) s"; \
+		mkdir -p $(FUZZ_DIR)/corpus/$$t; \
+		$(FUZZ_DIR)/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
+			-artifact_prefix=$(FUZZ_DIR)/findings/$$t- $(FUZZ_DIR)/corpus/$$t $(FUZZ_DIR)/seeds/$$t \
+			> $(FUZZ_DIR)/fuzz-$$t.log 2>&1 || { tail -n 30 $(FUZZ_DIR)/fuzz-$$t.log; exit 1; }; \
+		tail -n 1 $(FUZZ_DIR)/fuzz-$$t.log; \
+	done
