@@ -59,18 +59,6 @@ private:
     std::size_t pos_ = 0;
 };
 
-// An open file, read as a stream (a read error counts as the end of the file).
-class FileSource {
-public:
-    explicit FileSource(std::FILE* file) : file_(file) {}
-    bool read(void* out, std::size_t n)
-    {
-        return n == 0 || std::fread(out, 1, n, file_) == n;
-    }
-
-private:
-    std::FILE* file_;
-};
 
 template <typename Source>
 bool ReadU8(Source& src, std::uint8_t& value)
@@ -225,13 +213,14 @@ public:
     void u8(std::uint8_t v) { bytes.push_back(static_cast<char>(v)); }
     void u16(std::uint16_t v)
     {
-        u8(static_cast<std::uint8_t>(v & 0xFF));
-        u8(static_cast<std::uint8_t>(v >> 8));
+        const char le[2] = {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+        bytes.append(le, 2);
     }
     void u32(std::uint32_t v)
     {
-        u16(static_cast<std::uint16_t>(v & 0xFFFF));
-        u16(static_cast<std::uint16_t>(v >> 16));
+        const char le[4] = {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
+                            static_cast<char>((v >> 16) & 0xFF), static_cast<char>(v >> 24)};
+        bytes.append(le, 4);
     }
     void raw(std::string_view text) { bytes.append(text); }
     // A name with its one-byte length.
@@ -470,12 +459,14 @@ ListOpenResult OpenListFileNative(const std::string& nativePath, ReplayDocument&
         return ListOpenResult::CannotOpen;
     }
 #endif
-    std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
-    doc.clear();
-    FileSource src(file);
-    const ListOpenResult result = ReadRecords(src, doc);
+    // Read the whole file first and parse it in memory: a list is a few
+    // megabytes at most, and one read beats thousands of small ones.
+    std::string bytes;
+    char buffer[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
     std::fclose(file);
-    return result;
+    return ReadListBytes(bytes, doc);
 }
 
 ListOpenResult OpenListFile(const std::string& path, ReplayDocument& doc)
