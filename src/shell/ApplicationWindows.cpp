@@ -26,7 +26,7 @@ ApplicationWindows::ApplicationWindows(StartupOptions options)
     progress = new TFProgress(owner);
     tree = new TFTree(owner);
     warnDlg = new TFWarnDlg(owner);
-    form1_->setWindows(AppWindows{version});
+    form1_->setWindows(AppWindows{version, memo});
 }
 
 ApplicationWindows::~ApplicationWindows() = default;

@@ -89,10 +89,8 @@ std::vector<std::string> AskReplayFiles(QWidget* owner, const std::string& start
                                     detail::NativeFolder(startFolder), kReplayFilter};
     std::vector<std::string> paths;
     for (const QString& path :
-         RunDialog(owner, request, QFileDialog::AcceptOpen, QFileDialog::ExistingFiles)) {
-        std::string sjis = detail::SjisOfChosenPath(path);
-        if (!sjis.empty()) paths.push_back(std::move(sjis));
-    }
+         RunDialog(owner, request, QFileDialog::AcceptOpen, QFileDialog::ExistingFiles))
+        if (!path.isEmpty()) paths.push_back(QFile::encodeName(path).toStdString());
     return paths;
 }
 

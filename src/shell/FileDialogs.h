@@ -20,7 +20,9 @@ std::string AskOpenListPath(QWidget* owner, const std::string& startFolder);
 // SaveDialog: a list file path (".rdx" added when the name has no extension;
 // an existing file is overwritten only after asking). Empty when cancelled.
 std::string AskSaveListPath(QWidget* owner, const std::string& startFolder);
-// OpenDialog_RPD: existing replay files. Empty when cancelled.
+// OpenDialog_RPD: existing replay files, in the file system's form (the add
+// operation itself counts and reports paths that Shift-JIS cannot hold).
+// Empty when cancelled.
 std::vector<std::string> AskReplayFiles(QWidget* owner, const std::string& startFolder);
 
 // ---- test seam: answers the dialogs without showing them.

@@ -150,10 +150,9 @@ void MainWindowUi::setupMenu(QMainWindow* window)
     PMTree_Search = MenuItem(PM_Tree, "PMTree_Search", QStringLiteral("検索(&S)"));
 
     // What the program cannot do yet.
-    for (QAction* action : {MMRecentFileList->menuAction(), MMAddFile, MMAddFolder,
-                            MMRecentFolder->menuAction(), MMFileCopy, MMFileCopyRename,
-                            MMRPDRename, MMRpdFileAllDelete, MMSearch, MMConfig, PMTree_Del,
-                            PMTree_Search})
+    for (QAction* action : {MMRecentFileList->menuAction(), MMRecentFolder->menuAction(),
+                            MMFileCopy, MMFileCopyRename, MMRPDRename, MMRpdFileAllDelete,
+                            MMSearch, MMConfig, PMTree_Search})
         MarkUnavailable(action);
 }
 
@@ -202,8 +201,7 @@ void MainWindowUi::setupToolBar(QMainWindow* window)
     SpdBtnDown = button("SpdBtnDown", "down", QStringLiteral("１つ下に移動"));
     SpdBtnLast = button("SpdBtnLast", "last", QStringLiteral("一番下に移動"));
 
-    for (QAction* action : {SpdBtnAddFile, SpdBtnAddFolder, SpdBtnFind, SpdBtnSend1, SpdBtnSend2,
-                            SpdBtnTop, SpdBtnUp, SpdBtnDown, SpdBtnLast})
+    for (QAction* action : {SpdBtnFind, SpdBtnSend1, SpdBtnSend2})
         MarkUnavailable(action);
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "settings/ConfigSettings.h"
+#include "settings/Gcolumnheader.h"
+#include "settings/Mrecent.h"
 
 namespace replidex {
 
@@ -17,6 +19,11 @@ struct ProgramState {
     // The "Config" and "Search" settings; `config.puyoFPath` is the game
     // replay folder (Shift-JIS), empty until it is known.
     ConfigSettings config;
+    // The recent list files and the folders replays were last added from
+    // (Shift-JIS), stored in the sections "RecentRdxFile" and "RecentFolder".
+    RecentLists recent;
+    // The column layout shared by both replay list views.
+    GColumnHeader ColumnModel;
 };
 
 }  // namespace replidex

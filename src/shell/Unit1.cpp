@@ -13,13 +13,16 @@
 #include <QTreeView>
 
 #include "platform/GameFolder.h"
+#include "replay/AddReplaysCommand.h"
 #include "settings/AppSettings.h"
 #include "shell/ChooseFolder.h"
 #include "shell/ExternalTools.h"
 #include "shell/Form_version.h"
 #include "shell/GameFolderCheck.h"
 #include "shell/SjisCodec.h"
+#include "views/ColumnLayout.h"
 #include "views/FolderRows.h"
+#include "views/FolderTreeView.h"
 #include "views/FolderTreeModel.h"
 #include "views/ReplayListView.h"
 #include "views/ReplayRowModel.h"
@@ -32,8 +35,16 @@ TForm1::TForm1(StartupOptions options, QWidget* parent)
     FormCreate();
 }
 
-// Destroying the window destroys the document with both pools.
-TForm1::~TForm1() = default;
+// Destroying the window destroys the document with both pools. The views go
+// later (with the window's widgets); an in-place editor still open then must
+// not write into the gone document.
+TForm1::~TForm1()
+{
+    rowModel_->onRenameFolderRow = {};
+    rowModel_->onDropOnFolderRow = {};
+    treeModel_->onRename = {};
+    treeModel_->onDrop = {};
+}
 
 void TForm1::FormCreate()
 {
@@ -41,7 +52,7 @@ void TForm1::FormCreate()
     ui_.setupUi(this);
     treeModel_ = new FolderTreeModel(doc_.list, this);
     rowModel_ = new ReplayRowModel(this);
-    ui_.TreeView->setModel(treeModel_);
+    SetUpFolderTreeView(ui_.TreeView, treeModel_);
     SetUpReplayListView(ui_.List, rowModel_);
 
     BaseFormCreate();
@@ -55,6 +66,10 @@ void TForm1::FormCreate()
     ui_.Splitter->setSizes({175, 911 - 175 - ui_.Splitter->handleWidth()});
 
     ConnectCommands();
+    treeCommands_.Connect();
+    listCommands_.Connect();
+    // Adding replays: the two commands, their buttons and drops on the list.
+    new AddReplaysCommand(*this);
 }
 
 void TForm1::ConnectCommands()
@@ -76,9 +91,10 @@ void TForm1::ConnectCommands()
         if (windows_.version) windows_.version->exec();
     });
 
-    connect(ui_.TreeView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        ui_.PM_Tree->popup(ui_.TreeView->viewport()->mapToGlobal(pos));
-    });
+    on(ui_.SpdBtnTop, [this] { MoveTop(); });
+    on(ui_.SpdBtnUp, [this] { MoveUp(); });
+    on(ui_.SpdBtnDown, [this] { MoveDown(); });
+    on(ui_.SpdBtnLast, [this] { MoveBottom(); });
     connect(ui_.TreeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { TreeViewChange(); });
     connect(ui_.List->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -99,6 +115,8 @@ void TForm1::showEvent(QShowEvent* event)
 void TForm1::FormShow()
 {
     LoadSettings(program_);
+    ApplyColumnModel(program_.ColumnModel, ui_.List, rowModel_);
+    BaseFormShow();
     EnableDocument(false);
     OpenCommandLineList();
 
@@ -137,6 +155,7 @@ void TForm1::OpenCommandLineList()
 void TForm1::closeEvent(QCloseEvent* event)
 {
     const bool goOn = commands_.AskToSave();
+    TakeColumnsFromView(program_.ColumnModel, ui_.List);
     SaveSettings(program_);   // also when the close is refused
     if (goOn) event->accept();
     else event->ignore();
@@ -198,10 +217,7 @@ void TForm1::ShowFolderContents(ReplayFolder* folder)
     doc_.ShownNode = folder;
     doc_.CurrentRow = -1;
     rowModel_->setRows(FolderRows(folder, doc_.list.pool));
-    int files = 0;
-    if (folder && folder->entries) files = static_cast<int>(folder->entries->size());
-    const int folders = folder ? static_cast<int>(folder->children.size()) : 0;
-    ui_.StatusText->setText(QStringLiteral("フォルダ:%1個 ファイル:%2個").arg(folders).arg(files));
+    ui_.StatusText->setText(QString::fromStdString(Cp932ToUtf8Lossy(FolderStatusText(folder))));
 }
 
 void TForm1::SelectFolder(ReplayFolder* folder, bool expand)

@@ -13,12 +13,15 @@
 #include "shell/MainWindowUi.h"
 #include "shell/ProgramState.h"
 #include "shell/Unitbase.h"
+#include "views/FolderTreeCommands.h"
+#include "views/ReplayListCommands.h"
 
 namespace replidex {
 
 class FolderTreeModel;
 class ReplayRowModel;
 class TFVersion;
+class TFMemo;
 
 // What the program was started with.
 struct StartupOptions {
@@ -30,6 +33,7 @@ struct StartupOptions {
 // The windows made once at start-up that the main window starts.
 struct AppWindows {
     TFVersion* version = nullptr;
+    TFMemo* memo = nullptr;
 };
 
 class TForm1 final : public QMainWindow, public TFormBase {
@@ -38,10 +42,25 @@ public:
     explicit TForm1(StartupOptions options, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    void setWindows(const AppWindows& windows) { windows_ = windows; }
+    void setWindows(const AppWindows& windows)
+    {
+        windows_ = windows;
+        setMemoDialog(windows.memo);
+    }
 
     // Shared operations of the document.
-    void SetModified(bool flag);
+    void SetModified(bool flag) override;
+    bool IsModified() const override { return doc_.Modified; }
+    ReplayRowModel* RowModelOf() override { return rowModel_; }
+    EntryPool* PoolOf() override { return &doc_.list.pool; }
+
+    // The row operations of the list menu and the tool bar.
+    void MoveUp() override { listCommands_.MoveUp(); }
+    void MoveDown() override { listCommands_.MoveDown(); }
+    void MoveTop() override { listCommands_.MoveTop(); }
+    void MoveBottom() override { listCommands_.MoveBottom(); }
+    void NewFolder() override { listCommands_.NewFolder(); }
+    void DeleteRows() override { listCommands_.DeleteRows(); }
     void EnableDocument(bool on);
     void NewList(const SjisString& folder, const SjisString& name);
     void OpenList(const SjisString& path, bool ask);
@@ -68,6 +87,8 @@ public:
     FolderTreeModel& treeModel() { return *treeModel_; }
     ReplayRowModel& rowModel() { return *rowModel_; }
     DocumentCommands& commands() { return commands_; }
+    ReplayListCommands& listCommands() { return listCommands_; }
+    FolderTreeCommands& treeCommands() { return treeCommands_; }
     // True once the start-up sequence has run.
     bool started() const { return started_; }
 
@@ -76,6 +97,7 @@ signals:
     void startupFinished();
 
 protected:
+    void ListMenuOpening() override { listCommands_.RunEnabling(); }
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -93,6 +115,8 @@ private:
     FolderTreeModel* treeModel_ = nullptr;
     ReplayRowModel* rowModel_ = nullptr;
     DocumentCommands commands_;
+    ReplayListCommands listCommands_{*this};
+    FolderTreeCommands treeCommands_{*this};
     AppWindows windows_;
     bool showQueued_ = false;
     bool started_ = false;

@@ -1,7 +1,20 @@
 #include "shell/Unitbase.h"
 
+#include <QAction>
+#include <QItemSelectionModel>
 #include <QMenu>
+#include <QTreeView>
 #include <QWidget>
+
+#include <algorithm>
+#include <memory>
+
+#include "replay/FileTime.h"
+#include "replay/Rpdinfo.h"
+#include "shell/MainWindowUi.h"
+#include "views/FolderRows.h"
+#include "views/Form_memo.h"
+#include "views/ReplayRowModel.h"
 
 namespace replidex {
 
@@ -14,6 +27,111 @@ void TFormBase::BaseFormCreate()
     if (listMenu_) return;
     listMenu_ = new QMenu(form_);
     listMenu_->setObjectName(QStringLiteral("ListMenu"));
+    QObject::connect(listMenu_, &QMenu::aboutToShow, form_, [this] { ListMenuOpening(); });
+}
+
+void TFormBase::BaseFormShow()
+{
+    if (!listMenu_ || !listMenu_->isEmpty()) return;
+    BuildListMenu();
+    QTreeView* list = ListViewOf();
+    if (!list) return;
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(list, &QWidget::customContextMenuRequested, listMenu_, [this, list](const QPoint& pos) {
+        listMenu_->popup(list->viewport()->mapToGlobal(pos));
+    });
+}
+
+void TFormBase::BuildListMenu()
+{
+    const auto item = [this](const QString& caption, void (TFormBase::*run)()) {
+        QAction* action = listMenu_->addAction(caption);
+        QObject::connect(action, &QAction::triggered, form_, [this, run] { (this->*run)(); });
+        return action;
+    };
+    const bool main = isMainWindow_;
+    if (main)
+        listMenuItems_.sendAsIs =
+            item(QStringLiteral("通常転送(ファイル名そのまま)(&C)"), &TFormBase::SendAsIs);
+    listMenuItems_.sendRenamed = item(
+        QStringLiteral("追加転送（上書きしないようにファイル名を変更）(&R)"), &TFormBase::SendRenamed);
+    if (main) listMenuItems_.newFolder = item(QStringLiteral("フォルダを新規作成(&F)"), &TFormBase::NewFolder);
+    listMenu_->addSeparator();
+    listMenuItems_.memo = item(QStringLiteral("メモ(&M)"), &TFormBase::EditMemo);
+    listMenu_->addSeparator();
+    if (main) {
+        listMenuItems_.refresh = item(QStringLiteral("最新の情報に更新(&N)"), &TFormBase::RefreshInfo);
+        listMenu_->addSeparator();
+        listMenuItems_.deleteRows = item(QStringLiteral("削除(&E)"), &TFormBase::DeleteRows);
+        // Deleting the files themselves comes with the recycle-bin deletion.
+        listMenuItems_.deleteFiles = listMenu_->addAction(QStringLiteral("実ファイルを削除(&X)"));
+    }
+    listMenu_->addSeparator();
+    listMenuItems_.moveTop = item(QStringLiteral("一番上に移動(&T)"), &TFormBase::MoveTop);
+    listMenuItems_.moveUp = item(QStringLiteral("１つ上に移動(&U)"), &TFormBase::MoveUp);
+    listMenuItems_.moveDown = item(QStringLiteral("１つ下に移動(&D)"), &TFormBase::MoveDown);
+    listMenuItems_.moveBottom = item(QStringLiteral("一番下に移動(&L)"), &TFormBase::MoveBottom);
+
+    // The transfers and the file deletion are offered but not yet available.
+    for (QAction* action : {listMenuItems_.sendAsIs, listMenuItems_.sendRenamed, listMenuItems_.deleteFiles})
+        if (action) MarkUnavailable(action);
+}
+
+std::vector<int> TFormBase::SelectedRowsOf()
+{
+    std::vector<int> rows;
+    QTreeView* list = ListViewOf();
+    if (!list || !list->selectionModel()) return rows;
+    for (const QModelIndex& index : list->selectionModel()->selectedRows(0)) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void TFormBase::EditMemo()
+{
+    ReplayRowModel* model = RowModelOf();
+    EntryPool* pool = PoolOf();
+    if (!model || !pool || !memo_) return;
+    const std::vector<int> selected = SelectedRowsOf();
+    if (selected.empty()) return;
+    const int index = selected.front();
+    const ReplayRow* row = model->row(index);
+    if (!row || row->isFolder()) return;
+    ReplayEntry* entry = pool->lookup(row->poolIndex);
+    if (!entry) return;
+
+    memo_->Clear();
+    if (!entry->memo.empty()) memo_->SetMemo(entry->memo);
+    if (memo_->exec() != QDialog::Accepted) return;
+    SetModified(true);
+    ReplayRow changed = *row;
+    changed.texts[kColMemo] = SjisString(MemoFirstLine(memo_->Memo()));
+    model->replaceRow(index, std::move(changed));
+    entry->memo = memo_->Memo();
+}
+
+void TFormBase::RefreshInfo()
+{
+    ReplayRowModel* model = RowModelOf();
+    EntryPool* pool = PoolOf();
+    if (!model || !pool) return;
+    for (const int index : SelectedRowsOf()) {
+        const ReplayRow* row = model->row(index);
+        if (!row || row->isFolder()) continue;
+        ReplayEntry* entry = pool->lookup(row->poolIndex);
+        if (!entry || !entry->info) continue;
+        const SjisString path = entry->fullPath();
+        const std::int32_t age = FileAgeOf(path);
+        // Unchanged files are skipped. A file that is gone keeps the info
+        // stored for it: nothing is read, nothing is lost.
+        if (age == kNoFileAge || age == entry->fileAge) continue;
+        auto info = std::make_unique<ReplayInfo>();
+        if (AnalyseReplay(path, *info) <= 0) continue;
+        entry->info = std::move(info);
+        entry->fileAge = age;
+        model->replaceRow(index, EntryRow(*entry, EntryState(*entry)));
+        if (!IsModified()) SetModified(true);
+    }
 }
 
 }  // namespace replidex

@@ -1,7 +1,10 @@
 #include "views/FolderTreeModel.h"
 
+#include <QMimeData>
+
 #include "shell/SjisCodec.h"
 #include "views/ReplayIcons.h"
+#include "views/ReplayRowModel.h"
 
 namespace replidex {
 
@@ -59,6 +62,7 @@ QVariant FolderTreeModel::data(const QModelIndex& index, int role) const
     if (!folder) return {};
     switch (role) {
     case Qt::DisplayRole:
+    case Qt::EditRole:
         return QString::fromStdString(Cp932ToUtf8Lossy(folder->name));
     case Qt::DecorationRole:
         return FolderNodeIcon();
@@ -70,7 +74,57 @@ QVariant FolderTreeModel::data(const QModelIndex& index, int role) const
 Qt::ItemFlags FolderTreeModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid()) return Qt::NoItemFlags;
-    return Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+    return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemIsDragEnabled |
+           Qt::ItemIsDropEnabled;
+}
+
+bool FolderTreeModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    ReplayFolder* folder = folderAt(index);
+    if (role != Qt::EditRole || !folder || !onRename) return false;
+    return onRename(folder, value.toString());
+}
+
+Qt::DropActions FolderTreeModel::supportedDragActions() const
+{
+    return Qt::MoveAction;
+}
+
+Qt::DropActions FolderTreeModel::supportedDropActions() const
+{
+    return Qt::MoveAction;
+}
+
+QStringList FolderTreeModel::mimeTypes() const
+{
+    return {QString::fromLatin1(kFolderMimeType), QString::fromLatin1(kReplayRowsMimeType)};
+}
+
+QMimeData* FolderTreeModel::mimeData(const QModelIndexList& indexes) const
+{
+    if (indexes.isEmpty()) return nullptr;
+    // The dragged folder is the tree's selection; the data names only the kind.
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(kFolderMimeType), QByteArray());
+    return data;
+}
+
+bool FolderTreeModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int row, int,
+                                      const QModelIndex& parent) const
+{
+    // Drops land on a node, never between nodes.
+    if (!data || row >= 0 || !folderAt(parent)) return false;
+    return data->hasFormat(QString::fromLatin1(kFolderMimeType)) ||
+           data->hasFormat(QString::fromLatin1(kReplayRowsMimeType));
+}
+
+bool FolderTreeModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row,
+                                   int column, const QModelIndex& parent)
+{
+    if (!canDropMimeData(data, action, row, column, parent)) return false;
+    if (onDrop) onDrop(folderAt(parent), data->hasFormat(QString::fromLatin1(kFolderMimeType)));
+    // The move is done; the view must not remove the dragged node itself.
+    return false;
 }
 
 ReplayFolder* FolderTreeModel::folderAt(const QModelIndex& index) const
@@ -94,6 +148,40 @@ void FolderTreeModel::beginReplaceTree()
 void FolderTreeModel::endReplaceTree()
 {
     endResetModel();
+}
+
+FolderTreeEvents FolderTreeModel::events()
+{
+    FolderTreeEvents events;
+    events.beforeInsert = [this](ReplayFolder* parent, int row) {
+        beginInsertRows(indexOf(parent), row, row);
+    };
+    events.afterInsert = [this](ReplayFolder*, int) { endInsertRows(); };
+    events.beforeRemove = [this](ReplayFolder* parent, int row) {
+        beginRemoveRows(indexOf(parent), row, row);
+    };
+    events.afterRemove = [this](ReplayFolder*, int) { endRemoveRows(); };
+    return events;
+}
+
+void FolderTreeModel::moveChild(ReplayFolder* parent, int from, int to)
+{
+    if (!parent) return;
+    const int count = static_cast<int>(parent->children.size());
+    if (from < 0 || from >= count || to < 0 || to > count || to == from || to == from + 1) return;
+    const QModelIndex parentIndex = indexOf(parent);
+    if (!beginMoveRows(parentIndex, from, from, parentIndex, to)) return;
+    auto& children = parent->children;
+    auto node = std::move(children[static_cast<std::size_t>(from)]);
+    children.erase(children.begin() + from);
+    children.insert(children.begin() + (to > from ? to - 1 : to), std::move(node));
+    endMoveRows();
+}
+
+void FolderTreeModel::folderChanged(const ReplayFolder* folder)
+{
+    const QModelIndex index = indexOf(folder);
+    if (index.isValid()) emit dataChanged(index, index);
 }
 
 }  // namespace replidex

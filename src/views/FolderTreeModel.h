@@ -5,7 +5,10 @@
 
 #include <QAbstractItemModel>
 
+#include <functional>
+
 #include "replay/ReplayDocument.h"
+#include "views/FolderOps.h"
 
 namespace replidex {
 
@@ -20,6 +23,15 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::DropActions supportedDragActions() const override;
+    Qt::DropActions supportedDropActions() const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                         const QModelIndex& parent) const override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
 
     ReplayFolder* folderAt(const QModelIndex& index) const;
     QModelIndex indexOf(const ReplayFolder* folder) const;
@@ -28,6 +40,21 @@ public:
     // close): views drop every index they hold.
     void beginReplaceTree();
     void endReplaceTree();
+
+    // The insert and remove announcements of this model, for the folder
+    // operations of the core that add and delete nodes.
+    FolderTreeEvents events();
+    // Moves child `from` of `parent` to stand before child `to` (to may be
+    // the number of children: the end).
+    void moveChild(ReplayFolder* parent, int from, int to);
+    // The folder's name has changed.
+    void folderChanged(const ReplayFolder* folder);
+
+    // What the window does when a node is renamed in place (answers whether
+    // the name was taken), and when a folder (`fromTree`) or list rows are
+    // dropped on `target`.
+    std::function<bool(ReplayFolder* folder, const QString& name)> onRename;
+    std::function<void(ReplayFolder* target, bool fromTree)> onDrop;
 
 private:
     // Position of `folder` among its siblings, or -1.

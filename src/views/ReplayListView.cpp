@@ -42,7 +42,14 @@ void SetUpReplayListView(QTreeView* view, ReplayRowModel* model)
     view->setAllColumnsShowFocus(true);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Folder rows are renamed in place (the model allows no other cell);
+    // rows are dragged onto folder rows and onto tree folders.
+    view->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    view->setDragEnabled(true);
+    view->setAcceptDrops(true);
+    view->setDragDropMode(QAbstractItemView::DragDrop);
+    view->setDefaultDropAction(Qt::MoveAction);
+    view->setDropIndicatorShown(true);
     view->setIconSize(QSize(16, 16));
     view->setItemDelegate(new GridLineDelegate(view));
 

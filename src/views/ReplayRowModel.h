@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "replay/Vdata.h"
@@ -44,6 +45,12 @@ inline constexpr int kRowStateFailed = 3;
 inline constexpr int kRowStateFolder = 4;
 int RowStateOfIcon(const ReplayRow* row);
 
+// Mime type of rows dragged out of a replay list view; the rows are the
+// source view's selection, so the data carries no more than the type.
+inline constexpr const char* kReplayRowsMimeType = "application/x-replidex-rows";
+// Mime type of a folder dragged out of the folder tree (the tree's selection).
+inline constexpr const char* kFolderMimeType = "application/x-replidex-folder";
+
 class ReplayRowModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -55,11 +62,33 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::DropActions supportedDragActions() const override;
+    Qt::DropActions supportedDropActions() const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                         const QModelIndex& parent) const override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
+
     // Replaces all rows.
     void setRows(std::vector<ReplayRow> rows);
     void clear();
     const ReplayRow* row(int index) const;
     const std::vector<ReplayRow>& rows() const { return rows_; }
+    // Swaps the contents of two rows in place (the rows stay where they are).
+    void exchangeRows(int a, int b);
+    // Rewrites one row.
+    void replaceRow(int index, ReplayRow row);
+    // The first row whose caption ("File" text) equals `text`, or -1.
+    int findRowByText(const SjisString& text) const;
+
+    // What the window does when a folder row is renamed in place (answers
+    // whether the new name was taken) and when dragged rows are dropped on a
+    // folder row. The model itself changes no data of the list.
+    std::function<bool(int row, const QString& name)> onRenameFolderRow;
+    std::function<void(int row)> onDropOnFolderRow;
 
     // Which columns exist (slot 0, "File", always does).
     void setShownColumns(const std::array<bool, kColumnCount>& shown);

@@ -483,8 +483,8 @@ TEST_F(MainWindowTest, MainMenuCaptionsAndWhatCanBeUsed)
         {"MMCloseFileList", "閉じる(&C)", true},
         {"MMExit", "終了(&X)", true},
         {"MMReplay", "リプレイ追加(&A)", true},
-        {"MMAddFile", "ファイルを追加(&R)", false},
-        {"MMAddFolder", "フォルダを追加(&F)", false},
+        {"MMAddFile", "ファイルを追加(&R)", true},
+        {"MMAddFolder", "フォルダを追加(&F)", true},
         {"MMRecentFolder", "最近使ったフォルダ(&L)", false},
         {"MMPuyoF", "PuyoFフォルダ(&P)", true},
         {"MMFileCopy", "通常転送(ファイル名そのまま)(&C)", false},
@@ -497,7 +497,7 @@ TEST_F(MainWindowTest, MainMenuCaptionsAndWhatCanBeUsed)
         {"MMHelp", "ヘルプ(&H)", true},
         {"MMHTMLHelp", "ヘルプ(&H)", true},
         {"MMVersion", "バージョン情報(&A)", true},
-        {"PMTree_Del", "削除(&E)", false},
+        {"PMTree_Del", "削除(&E)", true},   // enabled by the popup as it opens
         {"PMTree_Search", "検索(&S)", false},
     };
     for (const CaptionCase& c : cases) {
