@@ -1,29 +1,39 @@
 // Byte-at-a-time reading of a replay file, from disk through a small buffer
-// or from memory, with seeking. Reads only what the reader asks for.
+// or from memory, with seeking. Reads only what the reader asks for: each
+// refill is one positioned read of the next few kilobytes.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 namespace replidex {
 
 class ReplayByteStream {
 public:
-    explicit ReplayByteStream(std::FILE* file) : file_(file) {}
+#ifdef _WIN32
+    using FileHandle = std::FILE*;
+#else
+    using FileHandle = int;   // an open file descriptor
+#endif
+
+    explicit ReplayByteStream(FileHandle file) : file_(file), fromFile_(true) {}
     explicit ReplayByteStream(std::string_view bytes)
-        : memory_(bytes), data_(reinterpret_cast<const std::uint8_t*>(bytes.data())),
-          size_(bytes.size()) {}
+        : data_(reinterpret_cast<const std::uint8_t*>(bytes.data())), size_(bytes.size()) {}
 
     // Moves to `offset`; a position past the end is allowed (reads then end).
     bool seek(long offset)
     {
         if (offset < 0) return false;
-        if (!file_) {
+        if (!fromFile_) {
             pos_ = static_cast<std::size_t>(offset);
             return true;
         }
-        if (std::fseek(file_, offset, SEEK_SET) != 0) return false;
+        fileOffset_ = offset;
         pos_ = size_ = 0;
         return true;
     }
@@ -32,21 +42,31 @@ public:
     int next()
     {
         if (pos_ < size_) return data_[pos_++];
-        if (!file_ || !refill()) return -1;
+        if (!fromFile_ || !refill()) return -1;
         return data_[pos_++];
     }
 
 private:
     bool refill()
     {
-        size_ = std::fread(buffer_, 1, sizeof buffer_, file_);
-        pos_ = 0;
+        long got = 0;
+#ifdef _WIN32
+        if (std::fseek(file_, fileOffset_, SEEK_SET) != 0) return false;
+        got = static_cast<long>(std::fread(buffer_, 1, sizeof buffer_, file_));
+#else
+        got = static_cast<long>(::pread(file_, buffer_, sizeof buffer_, fileOffset_));
+#endif
+        if (got <= 0) return false;
+        fileOffset_ += got;
         data_ = buffer_;
-        return size_ > 0;
+        size_ = static_cast<std::size_t>(got);
+        pos_ = 0;
+        return true;
     }
 
-    std::FILE* file_ = nullptr;
-    std::string_view memory_;
+    FileHandle file_{};
+    bool fromFile_ = false;
+    long fileOffset_ = 0;   // file offset of the byte after the buffer
     const std::uint8_t* data_ = nullptr;
     std::size_t size_ = 0;
     std::size_t pos_ = 0;
