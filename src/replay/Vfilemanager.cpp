@@ -462,9 +462,14 @@ ListOpenResult OpenListFileNative(const std::string& nativePath, ReplayDocument&
     // Read the whole file first and parse it in memory: a list is a few
     // megabytes at most, and one read beats thousands of small ones.
     std::string bytes;
-    char buffer[1 << 16];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
+    std::size_t got = 0;
+    for (std::size_t chunk = 1 << 20;; chunk *= 2) {
+        bytes.resize(got + chunk);
+        const std::size_t n = std::fread(bytes.data() + got, 1, chunk, file);
+        got += n;
+        if (n < chunk) break;
+    }
+    bytes.resize(got);
     std::fclose(file);
     return ReadListBytes(bytes, doc);
 }
