@@ -11,6 +11,7 @@
 
 #include "replay/Vfilemanager.h"
 #include "support/ReplayFileBuilder.h"
+#include "support/CliRunner.h"
 #include "support/TempDir.h"
 #include "views/FolderOps.h"
 
@@ -21,33 +22,14 @@ namespace fs = std::filesystem;
 using test::ReadWholeFile;
 using test::TempDir;
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using test::ShellQuote;
+const auto& Quote = ShellQuote;
 
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
-
-// Runs replidex-cli with `args` (already quoted for the shell) in `dir`.
-Result RunCli(const TempDir& dir, const std::string& args)
+test::CliResult RunIn(const TempDir& dir, const std::string& args)
 {
-    const char* cli = std::getenv("REPLIDEX_CLI");
-    if (!cli) throw std::runtime_error("REPLIDEX_CLI is not set");
-    const std::string errFile = dir.file("stderr.txt");
-    const std::string command = "cd " + Quote(dir.path().string()) + " && " + Quote(cli) + " " +
-                                args + " 2>" + Quote(errFile);
-    Result r;
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return r;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.err = ReadWholeFile(errFile);
-    return r;
+    return test::RunCliCommandLine(args, dir.path().string());
 }
+
 
 std::string Summary(int found, int added, int refreshed, int unchanged, int skipped, int failed)
 {
@@ -83,7 +65,7 @@ TEST(CliAdd, NewListThenAgainThenChanged)
     const std::string list = dir.file("my.rdx");
 
     // Relative paths are stored as absolute ones.
-    Result r = RunCli(dir, "add my.rdx replays/ single.rpd");
+    test::CliResult r = RunIn(dir, "add my.rdx replays/ single.rpd");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, Summary(3, 3, 0, 0, 0, 1));
     {
@@ -110,14 +92,14 @@ TEST(CliAdd, NewListThenAgainThenChanged)
     const std::string before = ReadWholeFile(list);
     const auto mtime = fs::last_write_time(list);
 
-    r = RunCli(dir, "add " + Quote(list) + " " + Quote(dir.file("replays")) + " single.rpd");
+    r = RunIn(dir, "add " + Quote(list) + " " + Quote(dir.file("replays")) + " single.rpd");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, Summary(3, 0, 0, 3, 0, 1));
     EXPECT_EQ(ReadWholeFile(list), before);
     EXPECT_EQ(fs::last_write_time(list), mtime);   // nothing changed: not written
 
     fs::last_write_time(single, fs::file_time_type::clock::now() - std::chrono::hours(3));
-    r = RunCli(dir, "add my.rdx single.rpd");
+    r = RunIn(dir, "add my.rdx single.rpd");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, Summary(1, 0, 1, 0, 0, 0));
     auto doc = Open(list);
@@ -129,9 +111,9 @@ TEST(CliAdd, IntoCreatesTheFolderPath)
 {
     TempDir dir;
     dir.write("r/x.rpd", ValidReplay());
-    Result r = RunCli(dir, "add l.rdx --into A/B//C/ r/x.rpd");
+    test::CliResult r = RunIn(dir, "add l.rdx --into A/B//C/ r/x.rpd");
     ASSERT_EQ(r.status, 0) << r.err;
-    r = RunCli(dir, "add l.rdx --into=A/D r/x.rpd");
+    r = RunIn(dir, "add l.rdx --into=A/D r/x.rpd");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, Summary(1, 1, 0, 0, 0, 0));
     auto doc = Open(dir.file("l.rdx"));
@@ -148,7 +130,7 @@ TEST(CliAdd, SkippedFilesAreCountedAndExplained)
     TempDir dir;
     dir.write("s/ok.rpd", ValidReplay());
     dir.write("s/caf\xC3\xA9.rpd", ValidReplay());
-    const Result r = RunCli(dir, "add l.rdx s missing.rpd s/ok.rpd");
+    const test::CliResult r = RunIn(dir, "add l.rdx s missing.rpd s/ok.rpd");
     ASSERT_EQ(r.status, 0) << r.err;
     // s/ok.rpd given again lands in the root folder, a second place.
     EXPECT_EQ(r.out, Summary(3, 2, 0, 0, 1, 0));
@@ -161,14 +143,14 @@ TEST(CliAdd, ListThatCannotBeReadOrWritten)
     TempDir dir;
     dir.write("r/x.rpd", ValidReplay());
     const std::string bad = dir.write("bad.rdx", std::string("\x01\x00\x00\x00", 4));
-    Result r = RunCli(dir, "add bad.rdx r");
+    test::CliResult r = RunIn(dir, "add bad.rdx r");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(ReadWholeFile(bad), std::string("\x01\x00\x00\x00", 4));
 
-    r = RunCli(dir, "add r r/x.rpd");   // a folder is no list file
+    r = RunIn(dir, "add r r/x.rpd");   // a folder is no list file
     EXPECT_EQ(r.status, 1);
 
-    r = RunCli(dir, "add no/such/folder/l.rdx r");
+    r = RunIn(dir, "add no/such/folder/l.rdx r");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot be written"), std::string::npos);
 }
@@ -189,14 +171,14 @@ TEST(CliAdd, Usage)
         {"add l.rdx x -h", 0},
     };
     for (const Case& c : cases) {
-        const Result r = RunCli(dir, c.args);
+        const test::CliResult r = RunIn(dir, c.args);
         EXPECT_EQ(r.status, c.status) << c.args;
         if (c.status == 0) {
             EXPECT_NE(r.out.find("usage: replidex-cli add"), std::string::npos) << c.args;
         }
     }
     EXPECT_FALSE(fs::exists(dir.path() / "l.rdx"));
-    const Result help = RunCli(dir, "--help");
+    const test::CliResult help = RunIn(dir, "--help");
     EXPECT_NE(help.out.find("add"), std::string::npos);
 }
 

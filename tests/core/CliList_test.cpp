@@ -12,6 +12,7 @@
 #include "cli/JsonReader.h"
 #include "replay/Vfilemanager.h"
 #include "support/ListGenerator.h"
+#include "support/CliRunner.h"
 #include "support/TempDir.h"
 
 namespace replidex {
@@ -22,42 +23,19 @@ using test::ListGenOptions;
 using test::ReadWholeFile;
 using test::TempDir;
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
 
-// Runs replidex-cli with `args` (already quoted for the shell).
-Result RunCli(const TempDir& dir, const std::string& args)
-{
-    const char* cli = std::getenv("REPLIDEX_CLI");
-    if (!cli) throw std::runtime_error("REPLIDEX_CLI is not set");
-    const std::string errFile = dir.file("stderr.txt");
-    const std::string command = "'" + std::string(cli) + "' " + args + " 2>'" + errFile + "'";
-    Result r;
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return r;
-    char buffer[1 << 16];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.err = ReadWholeFile(errFile);
-    return r;
-}
-
-std::string Quote(const std::string& path) { return "'" + path + "'"; }
+using test::ShellQuote;
+const auto& Quote = ShellQuote;
 
 // dump x, then build from that JSON; answers the bytes build wrote.
 std::string DumpThenBuild(const TempDir& dir, const std::string& listPath)
 {
-    const Result dump = RunCli(dir, "dump " + Quote(listPath));
+    const test::CliResult dump = test::RunCliCommandLine("dump " + Quote(listPath));
     EXPECT_EQ(dump.status, 0) << dump.err;
     const std::string json = dir.write("dump.json", dump.out);
     const std::string rebuilt = dir.file("rebuilt.rdx");
     std::filesystem::remove(rebuilt);
-    const Result build = RunCli(dir, "build " + Quote(json) + " " + Quote(rebuilt));
+    const test::CliResult build = test::RunCliCommandLine("build " + Quote(json) + " " + Quote(rebuilt));
     EXPECT_EQ(build.status, 0) << build.err;
     return ReadWholeFile(rebuilt);
 }
@@ -70,7 +48,7 @@ TEST(CliDump, ExampleList)
 {
     TempDir dir;
     const std::string path = dir.write("example.rdx", std::string(kExample, sizeof kExample - 1));
-    const Result r = RunCli(dir, "dump " + Quote(path));
+    const test::CliResult r = test::RunCliCommandLine("dump " + Quote(path));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "{\"version\":1000,\"complete\":true,\"root\":0,\"top\":[{\"name\":\"526f6f74\","
@@ -95,7 +73,7 @@ TEST(CliDump, FoldersInfoAndOtherKinds)
     bytes += std::string("\x00" "\x00\x80" "\xFF\x7F" "\x00\x00\x00\x00", 9);
     const std::string path = dir.write("list.rdx", bytes);
 
-    const Result r = RunCli(dir, "dump " + Quote(path));
+    const test::CliResult r = test::RunCliCommandLine("dump " + Quote(path));
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "{\"version\":1000,\"complete\":true,\"root\":1,\"top\":["
@@ -139,12 +117,12 @@ TEST(CliDump, FailuresAndUsage)
         {"build --help", 0},
     };
     for (const Case& c : cases) {
-        const Result r = RunCli(dir, c.args);
+        const test::CliResult r = test::RunCliCommandLine(c.args);
         EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
         if (c.status != 0) EXPECT_EQ(r.out, "") << c.args;
         else EXPECT_NE(r.out, "") << c.args;
     }
-    const Result r = RunCli(dir, "dump " + Quote(otherVersion));
+    const test::CliResult r = test::RunCliCommandLine("dump " + Quote(otherVersion));
     EXPECT_EQ(r.err, "Versionが異なります。\n最新版のReplidexを使用下さい。\n");
 }
 
@@ -197,7 +175,7 @@ TEST(CliDumpBuild, FullPoolIsReportedIncomplete)
     for (int i = 0; i <= EntryPool::kSlotCount; ++i) bytes += entry;
     const std::string path = dir.write("full.rdx", bytes);
 
-    const Result r = RunCli(dir, "dump " + Quote(path));
+    const test::CliResult r = test::RunCliCommandLine("dump " + Quote(path));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("{\"version\":1000,\"complete\":false,\"root\":0,", 0), 0u);
 
@@ -220,13 +198,13 @@ TEST(CliBuild, InputsAndRefusals)
 
     // No root: the header and the root kind byte.
     std::string in = dir.write("in.json", doc("null", entry));
-    EXPECT_EQ(RunCli(dir, "build " + Quote(in) + " " + Quote(out)).status, 0);
+    EXPECT_EQ(test::RunCliCommandLine("build " + Quote(in) + " " + Quote(out)).status, 0);
     EXPECT_EQ(ReadWholeFile(out), std::string("\xE8\x03\x00\x00\x01", 5));
 
     // From standard input, spaces and escapes welcome.
     in = dir.write("in.json", " {\"root\" : 0 ,\n \"top\":[{\"name\":\"\\u0035\\u0032\",\"folders\":[],"
                               "\"entries\":[" + entry + "]}]}\n");
-    EXPECT_EQ(RunCli(dir, "build - " + Quote(out) + " < " + Quote(in)).status, 0);
+    EXPECT_EQ(test::RunCliCommandLine("build - " + Quote(out) + " < " + Quote(in)).status, 0);
     EXPECT_EQ(ReadWholeFile(out), std::string("\xE8\x03\x00\x00\x01\x01R\x03\x01\x02\x00P\\\x01x"
                                               "\x00\x00\x00\x00\x00\x00\x00", 22));
     const std::string good = ReadWholeFile(out);
@@ -253,14 +231,14 @@ TEST(CliBuild, InputsAndRefusals)
     };
     for (const std::string& json : refused) {
         in = dir.write("in.json", json);
-        const Result r = RunCli(dir, "build " + Quote(in) + " " + Quote(out));
+        const test::CliResult r = test::RunCliCommandLine("build " + Quote(in) + " " + Quote(out));
         EXPECT_EQ(r.status, 1) << json.substr(0, 200);
         EXPECT_NE(r.err, "") << json.substr(0, 200);
         EXPECT_EQ(ReadWholeFile(out), good) << "a refused build leaves the old file";
     }
-    EXPECT_EQ(RunCli(dir, "build " + Quote(dir.file("none.json")) + " " + Quote(out)).status, 1);
+    EXPECT_EQ(test::RunCliCommandLine("build " + Quote(dir.file("none.json")) + " " + Quote(out)).status, 1);
     in = dir.write("in.json", doc("0", entry));
-    EXPECT_EQ(RunCli(dir, "build " + Quote(in) + " " + Quote(dir.file("no/dir/out.rdx"))).status, 1);
+    EXPECT_EQ(test::RunCliCommandLine("build " + Quote(in) + " " + Quote(dir.file("no/dir/out.rdx"))).status, 1);
 }
 
 // ---------------------------------------------------------------- JSON reader

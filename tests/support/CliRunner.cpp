@@ -10,8 +10,6 @@
 
 namespace replidex::test {
 
-namespace {
-
 std::string ShellQuote(const std::string& arg)
 {
     std::string quoted = "'";
@@ -22,17 +20,22 @@ std::string ShellQuote(const std::string& arg)
     return quoted + "'";
 }
 
-}  // namespace
-
 CliResult RunCli(const std::vector<std::string>& args)
+{
+    std::string shellArgs;
+    for (const std::string& arg : args) shellArgs += " " + ShellQuote(arg);
+    return RunCliCommandLine(shellArgs + " </dev/null");
+}
+
+CliResult RunCliCommandLine(const std::string& shellArgs, const std::string& workDir)
 {
     const char* cli = std::getenv("REPLIDEX_CLI");
     if (!cli) throw std::runtime_error("REPLIDEX_CLI is not set");
     TempDir dir;
     const std::string errFile = dir.file("stderr.txt");
-    std::string command = ShellQuote(cli);
-    for (const std::string& arg : args) command += " " + ShellQuote(arg);
-    command += " 2>" + ShellQuote(errFile) + " </dev/null";
+    std::string command;
+    if (!workDir.empty()) command = "cd " + ShellQuote(workDir) + " && ";
+    command += ShellQuote(cli) + " " + shellArgs + " 2>" + ShellQuote(errFile);
 
     CliResult result;
     std::FILE* pipe = ::popen(command.c_str(), "r");

@@ -15,6 +15,11 @@ struct CliResult {
 
 // Runs replidex-cli with the given arguments (each passed as it is).
 CliResult RunCli(const std::vector<std::string>& args);
+// Runs replidex-cli with arguments already quoted for the shell, in `workDir`
+// when one is given.
+CliResult RunCliCommandLine(const std::string& shellArgs, const std::string& workDir = {});
+// A text quoted for the shell.
+std::string ShellQuote(const std::string& text);
 
 // The lines of a text, without their line ends.
 std::vector<std::string> SplitLines(const std::string& text);
