@@ -58,7 +58,7 @@ std::string UserConfigFolder()
 #ifdef _WIN32
     return Environment("APPDATA");
 #else
-    // The base directory specification ignores relative paths.
+    // XDG base directories must be absolute; a relative one is ignored.
     const std::string xdg = Environment("XDG_CONFIG_HOME");
     if (!xdg.empty() && xdg.front() == '/') return xdg;
     const std::string home = HomeFolder();
