@@ -1,0 +1,236 @@
+// Showing a list folder of 65,536 entries in the main window: the time from
+// selecting the folder in the tree until the list has laid out and painted
+// once (rows made from the entries, each entry's file looked at for its
+// state), next to the time to look at the same files in a plain loop;
+// scrolling the list from top to bottom page by page; and the memory the
+// shown rows take. Runs headless (QT_QPA_PLATFORM=offscreen unless set).
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTreeView>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/BenchUtil.h"
+#include "replay/FileTime.h"
+#include "shell/ApplicationWindows.h"
+#include "shell/SjisCodec.h"
+#include "support/ListGenerator.h"
+#include "views/FolderRows.h"
+#include "views/FolderTreeModel.h"
+#include "views/ReplayRowModel.h"
+
+using namespace replidex;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kEntries = EntryPool::kSlotCount;   // the whole pool
+constexpr int kDiskFolders = 64;
+constexpr int kRuns = 5;
+constexpr int kScrollRuns = 3;
+
+void FillInfo(ReplayInfo& info, int i)
+{
+    info.infoFlags = kInfoNetMatch | kInfoRuleF | kInfoNetW;
+    info.p1.setName(Sjis("ぷよプレイヤー") + std::to_string(i % 1000));
+    info.p2.setName("Player" + std::to_string(i % 777));
+    info.p1.rank = static_cast<std::int16_t>(i % 19);
+    info.p2.rank = static_cast<std::int16_t>((i * 7) % 19);
+    info.p1.wins = static_cast<std::int16_t>(i % 3000);
+    info.p1.losses = static_cast<std::int16_t>(i % 2000);
+    info.p2.wins = static_cast<std::int16_t>(i % 2500);
+    info.p2.losses = static_cast<std::int16_t>(i % 1500);
+    info.p1.character = static_cast<std::int16_t>(0x30 + i % 16);
+    info.p2.character = static_cast<std::int16_t>(0x40 + i % 16);
+    info.p1.score = 2;
+}
+
+// 65,536 small files in 64 disk folders; answers their paths.
+std::vector<std::string> MakeFiles(const fs::path& dir)
+{
+    std::vector<std::string> paths;
+    paths.reserve(kEntries);
+    const std::string bytes(256, 'x');
+    for (int i = 0; i < kEntries; ++i) {
+        const fs::path folder = dir / ("d" + std::to_string(i % kDiskFolders));
+        if (i < kDiskFolders) fs::create_directories(folder);
+        char name[32];
+        std::snprintf(name, sizeof name, "REPLAY%04d.RPD", i / kDiskFolders);
+        const fs::path file = folder / name;
+        std::ofstream(file, std::ios::binary) << bytes;
+        paths.push_back(file.string());
+    }
+    return paths;
+}
+
+// Lays out and paints the list once, as the screen would show it.
+void PaintList(QTreeView* list)
+{
+    QApplication::processEvents();
+    (void)list->grab();
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const fs::path dir = fs::temp_directory_path() / "replidex-bench-listview";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "program");
+    fs::create_directories(dir / "PuyoF");
+    setenv("WINEPREFIX", (dir / "wine").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(replidex);
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    std::printf("making %d files in %d folders...\n", kEntries, kDiskFolders);
+    const std::vector<std::string> paths = MakeFiles(dir / "replays");
+
+    // The plain look at every file, as the state check does it.
+    std::vector<std::int32_t> ages(paths.size());
+    const double statMs = bench::MedianMs(kRuns, [&] {
+        for (std::size_t i = 0; i < paths.size(); ++i) ages[i] = FileAgeOf(paths[i]);
+    });
+
+    // The main window as at start-up, with an empty new list.
+    std::ofstream(dir / "program" / "replidex.ini")
+        << "[Config]\nPuyoFPath=" << (dir / "PuyoF").string() << "\n";
+    StartupOptions options;
+    options.programFolder = (dir / "program").string() + "/";
+    options.iniPath = (dir / "program" / "replidex.ini").string();
+    auto windows = std::make_unique<ApplicationWindows>(options);
+    TForm1* form = windows->form1();
+    form->show();
+    QElapsedTimer wait;
+    wait.start();
+    while (!form->started() && wait.elapsed() < 10000) QApplication::processEvents();
+    if (!form->started() || !form->document().RootNode()) {
+        std::fprintf(stderr, "the main window did not start\n");
+        return 1;
+    }
+    form->resize(1024, 700);
+    QTreeView* list = form->ui().List;
+
+    // One list folder "Big" below the root holding every entry, with info
+    // and the file's own age (so every row shows an unchanged file).
+    ReplayDocument& doc = form->document().list;
+    ReplayFolder* root = form->document().RootNode();
+    FolderTreeEvents events = form->treeModel().events();
+    events.beforeInsert(root, 0);
+    ReplayFolder* big = root->addChild("Big");
+    events.afterInsert(root, 0);
+    for (int i = 0; i < kEntries; ++i) {
+        const fs::path file(paths[static_cast<std::size_t>(i)]);
+        ReplayEntry* e = test::AddEntry(doc, *big, file.parent_path().string() + "/",
+                                        file.filename().string(), ages[static_cast<std::size_t>(i)]);
+        if (!e) break;
+        e->info = std::make_unique<ReplayInfo>();
+        FillInfo(*e->info, i);
+        if (i % 8 == 0) e->memo = Sjis("いい試合\r\n連鎖がきれい");
+    }
+    const int shownEntries = big->entries ? static_cast<int>(big->entries->size()) : 0;
+    form->SelectFolder(root, true);
+    PaintList(list);
+
+    // (a) Select the folder in the tree: the window fills the list, then it
+    // is laid out and painted. The first time is cold (icons, fonts).
+    const double rssBefore = bench::CurrentRssMiB();
+    QElapsedTimer timer;
+    timer.start();
+    form->SelectFolder(big, false);
+    PaintList(list);
+    const double coldMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    const double rssAfter = bench::CurrentRssMiB();
+    if (form->rowModel().rowCount() != shownEntries) {
+        std::fprintf(stderr, "rows %d, expected %d\n", form->rowModel().rowCount(), shownEntries);
+        return 1;
+    }
+    int unchanged = 0;
+    for (const ReplayRow& row : form->rowModel().rows()) unchanged += row.icon == 0;
+
+    std::vector<double> showMs, fillMs, paintMs;
+    for (int run = 0; run < kRuns; ++run) {
+        form->SelectFolder(root, false);
+        PaintList(list);
+        timer.restart();
+        form->SelectFolder(big, false);
+        const qint64 filled = timer.nsecsElapsed();
+        PaintList(list);
+        const qint64 painted = timer.nsecsElapsed();
+        showMs.push_back(static_cast<double>(painted) / 1e6);
+        fillMs.push_back(static_cast<double>(filled) / 1e6);
+        paintMs.push_back(static_cast<double>(painted - filled) / 1e6);
+    }
+    // The parts of filling: making the rows (with the state check) alone.
+    const double rowsMs = bench::MedianMs(kRuns, [&] { (void)FolderRows(big, doc.pool); });
+
+    // (c) Page by page from the top to the bottom, each page painted into
+    // the window as the screen would show it. PAGES=n stops after n pages
+    // (for profiling).
+    const int pageLimit = std::getenv("PAGES") ? std::atoi(std::getenv("PAGES")) : 0;
+    QScrollBar* bar = list->verticalScrollBar();
+    std::vector<double> scrollRuns, worstRuns;
+    int pages = 0;
+    for (int run = 0; run < kScrollRuns; ++run) {
+        bar->setValue(0);
+        PaintList(list);
+        pages = 0;
+        double worst = 0;
+        timer.restart();
+        for (int value = bar->pageStep(); ; value += bar->pageStep()) {
+            QElapsedTimer page;
+            page.start();
+            bar->setValue(std::min(value, bar->maximum()));
+            QApplication::processEvents();
+            worst = std::max(worst, static_cast<double>(page.nsecsElapsed()) / 1e6);
+            ++pages;
+            if (value >= bar->maximum() || pages == pageLimit) break;
+        }
+        scrollRuns.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        worstRuns.push_back(worst);
+    }
+    // One whole repaint of the list (header and a page of rows) on its own.
+    const double grabMs = bench::MedianMs(kRuns * 4, [&] { (void)list->grab(); });
+    const double scrollMs = Median(scrollRuns);
+
+    std::printf("folder of %d entries (%d shown unchanged), list %dx%d, %d rows a page\n",
+                shownEntries, unchanged, list->viewport()->width(), list->viewport()->height(),
+                bar->pageStep());
+    std::printf("%-46s %10s\n", "operation", "median ms");
+    std::printf("%-46s %10.1f\n", "show the folder (select .. painted once)", Median(showMs));
+    std::printf("%-46s %10.1f\n", "  of which filling the list (rows + reset)", Median(fillMs));
+    std::printf("%-46s %10.1f\n", "    of which making the rows (state checks)", rowsMs);
+    std::printf("%-46s %10.1f\n", "  of which layout + first paint", Median(paintMs));
+    std::printf("%-46s %10.1f\n", "first show (cold)", coldMs);
+    std::printf("%-46s %10.1f\n", "stat the same files (FileAgeOf loop)", statMs);
+    std::printf("%-46s %10.1f   (%d pages)\n", "scroll top to bottom, page by page", scrollMs, pages);
+    std::printf("%-46s %10.2f\n", "  per page", scrollMs / std::max(pages, 1));
+    std::printf("%-46s %10.2f\n", "  slowest page", Median(worstRuns));
+    std::printf("%-46s %10.2f\n", "repaint the whole list once (grab)", grabMs);
+    std::printf("shown rows: %.1f MiB resident (process %.1f MiB, peak %.1f MiB)\n",
+                rssAfter - rssBefore, bench::CurrentRssMiB(), bench::PeakRssMiB());
+
+    form->document().Modified = false;   // no question on closing
+    windows.reset();
+    if (!std::getenv("KEEP")) fs::remove_all(dir);
+    return 0;
+}
