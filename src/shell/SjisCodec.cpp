@@ -20,12 +20,44 @@ bool IsAscii(std::string_view text)
 }
 
 #ifndef _WIN32
+// An iconv descriptor for one direction, opened once per thread: opening one
+// looks up and loads the conversion modules, which costs far more than
+// converting a short text.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~Converter()
+    {
+        if (ok()) iconv_close(cd_);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const
+    {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);   // back to the initial state
+        return cd_;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+iconv_t Descriptor(bool toUtf8)
+{
+    thread_local Converter toUtf8Converter("UTF-8", "CP932");
+    thread_local Converter toCp932Converter("CP932", "UTF-8");
+    Converter& c = toUtf8 ? toUtf8Converter : toCp932Converter;
+    return c.ok() ? c.get() : reinterpret_cast<iconv_t>(-1);
+}
+
 // One conversion through iconv. With `lossy`, every input byte that starts no
 // valid character is replaced by U+FFFD (only used towards UTF-8).
-bool Convert(const char* to, const char* from, std::string_view in, std::string& out, bool lossy)
+bool Convert(bool toUtf8, std::string_view in, std::string& out, bool lossy)
 {
     out.clear();
-    iconv_t cd = iconv_open(to, from);
+    iconv_t cd = Descriptor(toUtf8);
     if (cd == reinterpret_cast<iconv_t>(-1)) return false;
     out.reserve(in.size() * 3 / 2 + 8);
     char* src = const_cast<char*>(in.data());
@@ -46,7 +78,13 @@ bool Convert(const char* to, const char* from, std::string_view in, std::string&
         --srcLeft;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
-    iconv_close(cd);
+    if (ok) {
+        // Flush whatever the state still holds.
+        char* dst = buffer;
+        std::size_t dstLeft = sizeof buffer;
+        if (iconv(cd, nullptr, nullptr, &dst, &dstLeft) != static_cast<std::size_t>(-1))
+            out.append(buffer, static_cast<std::size_t>(dst - buffer));
+    }
     return ok;
 }
 #else
@@ -86,7 +124,7 @@ bool Cp932ToUtf8(std::string_view in, std::string& out)
     std::wstring wide;
     return ToWide(932, in, wide) && FromWide(CP_UTF8, wide, out);
 #else
-    return Convert("UTF-8", "CP932", in, out, false);
+    return Convert(true, in, out, false);
 #endif
 }
 
@@ -97,7 +135,7 @@ bool Utf8ToCp932(std::string_view in, std::string& out)
     std::wstring wide;
     return ToWide(CP_UTF8, in, wide) && FromWide(932, wide, out);
 #else
-    return Convert("CP932", "UTF-8", in, out, false);
+    return Convert(false, in, out, false);
 #endif
 }
 
@@ -116,7 +154,7 @@ std::string Cp932ToUtf8Lossy(std::string_view in)
         else { out += "\xEF\xBF\xBD"; i += 1; }
     }
 #else
-    Convert("UTF-8", "CP932", in, out, true);
+    Convert(true, in, out, true);
 #endif
     return out;
 }
