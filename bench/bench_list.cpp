@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "bench/BenchData.h"
 #include "bench/BenchUtil.h"
 #include "replay/Vfilemanager.h"
 #include "search/SearchRun.h"
@@ -25,21 +26,6 @@ constexpr int kDepth = 8;
 constexpr int kFoldersPerLevel = 2;   // 2^8 = 256 leaf folders
 constexpr int kEntries = EntryPool::kSlotCount;
 
-void FillInfo(ReplayInfo& info, int i)
-{
-    info.infoFlags = kInfoNetMatch | kInfoRuleF | kInfoNetW;
-    info.p1.setName(Sjis("ぷよプレイヤー") + std::to_string(i % 1000));
-    info.p2.setName("Player" + std::to_string(i % 777));
-    info.p1.rank = static_cast<std::int16_t>(i % 19);
-    info.p2.rank = static_cast<std::int16_t>((i * 7) % 19);
-    info.p1.wins = static_cast<std::int16_t>(i % 3000);
-    info.p1.losses = static_cast<std::int16_t>(i % 2000);
-    info.p2.wins = static_cast<std::int16_t>(i % 2500);
-    info.p2.losses = static_cast<std::int16_t>(i % 1500);
-    info.p1.character = static_cast<std::int16_t>(0x30 + i % 16);
-    info.p2.character = static_cast<std::int16_t>(0x40 + i % 16);
-    info.p1.score = 2;
-}
 
 // Leaf folders 8 levels below the root; every leaf holds 256 entries whose
 // files lie in a few shared disk folders.
@@ -66,7 +52,7 @@ void BuildDocument(ReplayDocument& doc)
         e->fileAge = 0x35836000 + i;
         if (i % 8 == 0) e->memo = Sjis("いい試合\n連鎖がきれい");
         e->info = std::make_unique<ReplayInfo>();
-        FillInfo(*e->info, i);
+        bench::FillInfo(*e->info, i);
         level[static_cast<std::size_t>(i) % level.size()]->entryList().push_back(e->poolIndex);
     }
 }

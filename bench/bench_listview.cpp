@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchData.h"
 #include "bench/BenchUtil.h"
 #include "replay/FileTime.h"
 #include "shell/ApplicationWindows.h"
@@ -38,21 +39,6 @@ constexpr int kDiskFolders = 64;
 constexpr int kRuns = 5;
 constexpr int kScrollRuns = 3;
 
-void FillInfo(ReplayInfo& info, int i)
-{
-    info.infoFlags = kInfoNetMatch | kInfoRuleF | kInfoNetW;
-    info.p1.setName(Sjis("ぷよプレイヤー") + std::to_string(i % 1000));
-    info.p2.setName("Player" + std::to_string(i % 777));
-    info.p1.rank = static_cast<std::int16_t>(i % 19);
-    info.p2.rank = static_cast<std::int16_t>((i * 7) % 19);
-    info.p1.wins = static_cast<std::int16_t>(i % 3000);
-    info.p1.losses = static_cast<std::int16_t>(i % 2000);
-    info.p2.wins = static_cast<std::int16_t>(i % 2500);
-    info.p2.losses = static_cast<std::int16_t>(i % 1500);
-    info.p1.character = static_cast<std::int16_t>(0x30 + i % 16);
-    info.p2.character = static_cast<std::int16_t>(0x40 + i % 16);
-    info.p1.score = 2;
-}
 
 // 65,536 small files in 64 disk folders; answers their paths.
 std::vector<std::string> MakeFiles(const fs::path& dir)
@@ -144,7 +130,7 @@ int main(int argc, char** argv)
                                         file.filename().string(), ages[static_cast<std::size_t>(i)]);
         if (!e) break;
         e->info = std::make_unique<ReplayInfo>();
-        FillInfo(*e->info, i);
+        bench::FillInfo(*e->info, i);
         if (i % 8 == 0) e->memo = Sjis("いい試合\r\n連鎖がきれい");
     }
     const int shownEntries = big->entries ? static_cast<int>(big->entries->size()) : 0;
