@@ -368,38 +368,33 @@ int ProfileFile::readInt(std::string_view section, std::string_view key, int fal
     return static_cast<int>(value);
 }
 
-std::vector<std::string> ProfileFile::sectionNames() const
+// The names of the lines of `kind` in lines[first, last), each once (names
+// compare without regard to case; the first spelling is kept), in file order.
+template <typename Lines, typename Kind>
+std::vector<std::string> UniqueNames(const Lines& lines, std::size_t first, std::size_t last, Kind kind)
 {
     std::vector<std::string> names;
     std::vector<std::string> seen;
-    for (const Line& line : lines_) {
-        if (line.kind != Kind::Section) continue;
-        bool known = false;
-        for (const std::string& f : seen) known = known || f == line.folded;
-        if (known) continue;
+    for (std::size_t i = first; i < last; ++i) {
+        const auto& line = lines[i];
+        if (line.kind != kind) continue;
+        if (std::find(seen.begin(), seen.end(), line.folded) != seen.end()) continue;
         seen.push_back(line.folded);
         names.push_back(line.name);
     }
     return names;
 }
 
+std::vector<std::string> ProfileFile::sectionNames() const
+{
+    return UniqueNames(lines_, 0, lines_.size(), Kind::Section);
+}
+
 std::vector<std::string> ProfileFile::keyNames(std::string_view section) const
 {
-    std::vector<std::string> names;
     const std::size_t header = findSection(section);
-    if (header == npos) return names;
-    std::vector<std::string> seen;
-    const std::size_t end = sectionEnd(header);
-    for (std::size_t i = header + 1; i < end; ++i) {
-        const Line& line = lines_[i];
-        if (line.kind != Kind::Key) continue;
-        bool known = false;
-        for (const std::string& f : seen) known = known || f == line.folded;
-        if (known) continue;
-        seen.push_back(line.folded);
-        names.push_back(line.name);
-    }
-    return names;
+    if (header == npos) return {};
+    return UniqueNames(lines_, header + 1, sectionEnd(header), Kind::Key);
 }
 
 std::string ProfileFile::newLineBreak() const
