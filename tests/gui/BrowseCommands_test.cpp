@@ -57,18 +57,8 @@ class BrowseCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        programFolder = dir.path().string() + "/program/";
-        fs::create_directories(programFolder);
-        fs::create_directories(dir.path() / "PuyoF");
-        setenv("WINEPREFIX", (dir.path() / "wine").c_str(), 1);
-        dir.write("program/replidex.ini",
-                  "[Config]\nPuyoFPath=" + (dir.path() / "PuyoF").string() + "\n");
-        StartupOptions options;
-        options.programFolder = programFolder;
-        options.iniPath = programFolder + "replidex.ini";
-        windows = std::make_unique<ApplicationWindows>(options);
+        windows = test::MakeWindowsWithGameFolder(dir);
         form = windows->form1();
-        form->show();
         ASSERT_TRUE(test::WaitUntil([this] { return form->started(); }));
     }
 
@@ -101,7 +91,6 @@ protected:
     }
 
     test::TempDir dir;
-    std::string programFolder;
     std::unique_ptr<ApplicationWindows> windows;
     TForm1* form = nullptr;
 };

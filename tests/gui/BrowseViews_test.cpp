@@ -43,25 +43,12 @@ const QString kExists = QStringLiteral("：フォルダは既に存在してい�
 
 class BrowseViewsTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        programFolder = dir.path().string() + "/program/";
-        fs::create_directories(programFolder);
-        fs::create_directories(dir.path() / "PuyoF");
-        iniPath = programFolder + "replidex.ini";
-        setenv("WINEPREFIX", (dir.path() / "wine").c_str(), 1);
-    }
+    void SetUp() override { iniPath = dir.path().string() + "/program/replidex.ini"; }
 
     void Start(const std::string& extraIni = {})
     {
-        dir.write("program/replidex.ini",
-                  "[Config]\nPuyoFPath=" + (dir.path() / "PuyoF").string() + "\n" + extraIni);
-        StartupOptions options;
-        options.programFolder = programFolder;
-        options.iniPath = iniPath;
-        windows = std::make_unique<ApplicationWindows>(options);
+        windows = test::MakeWindowsWithGameFolder(dir, extraIni);
         form = windows->form1();
-        form->show();
         ASSERT_TRUE(test::WaitUntil([this] { return form->started(); }));
     }
 
@@ -140,7 +127,6 @@ protected:
     }
 
     test::TempDir dir;
-    std::string programFolder;
     std::string iniPath;
     std::unique_ptr<ApplicationWindows> windows;
     TForm1* form = nullptr;

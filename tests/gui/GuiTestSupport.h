@@ -5,12 +5,18 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "shell/ApplicationWindows.h"
 #include "shell/FileDialogs.h"
 #include "shell/Vdialog.h"
+#include "support/TempDir.h"
 
 namespace replidex::test {
 
@@ -24,6 +30,26 @@ inline bool WaitUntil(const std::function<bool()>& done, int ms = 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     return true;
+}
+
+// The program's windows over a program folder in `dir` (dir/program/) whose
+// settings name an existing game folder (dir/PuyoF) plus `extraIni`; the Wine
+// prefix points into `dir`. The main window is shown; wait for started().
+inline std::unique_ptr<ApplicationWindows> MakeWindowsWithGameFolder(const TempDir& dir,
+                                                                     const std::string& extraIni = {})
+{
+    const std::string programFolder = dir.path().string() + "/program/";
+    std::filesystem::create_directories(programFolder);
+    std::filesystem::create_directories(dir.path() / "PuyoF");
+    setenv("WINEPREFIX", (dir.path() / "wine").c_str(), 1);
+    dir.write("program/replidex.ini",
+              "[Config]\nPuyoFPath=" + (dir.path() / "PuyoF").string() + "\n" + extraIni);
+    StartupOptions options;
+    options.programFolder = programFolder;
+    options.iniPath = programFolder + "replidex.ini";
+    auto windows = std::make_unique<ApplicationWindows>(options);
+    windows->form1()->show();
+    return windows;
 }
 
 // Answers every message box and file dialog from queues while it lives, and
