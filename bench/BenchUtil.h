@@ -12,6 +12,12 @@
 
 namespace replidex::bench {
 
+inline double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
 // Median wall time in milliseconds of `runs` runs of `work`.
 inline double MedianMs(int runs, const std::function<void()>& work)
 {
@@ -22,8 +28,7 @@ inline double MedianMs(int runs, const std::function<void()>& work)
         const auto end = std::chrono::steady_clock::now();
         times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return Median(std::move(times));
 }
 
 // Peak resident set size of this process so far, in MiB.

@@ -28,8 +28,14 @@ constexpr int kEntries = EntryPool::kSlotCount;
 
 
 // Leaf folders 8 levels below the root; every leaf holds 256 entries whose
-// files lie in a few shared disk folders.
-void BuildDocument(ReplayDocument& doc)
+// files lie in shared disk folders of 64 files each. Scattered: a leaf takes
+// every 256th file, so neighbours in a folder never share their disk folder
+// and the file stores every entry's path (the worst case for the reader).
+// Grouped: a leaf takes 256 files in a row, as adding a disk folder does, so
+// neighbours share their path and the file stores it once per 64 entries.
+enum class Layout { Scattered, Grouped };
+
+void BuildDocument(ReplayDocument& doc, Layout layout = Layout::Scattered)
 {
     doc.clear();
     ReplayFolder* root = doc.addTopLevel("Root");
@@ -51,9 +57,12 @@ void BuildDocument(ReplayDocument& doc)
         e->fileName = name;
         e->fileAge = 0x35836000 + i;
         if (i % 8 == 0) e->memo = Sjis("いい試合\n連鎖がきれい");
-        e->info = std::make_unique<ReplayInfo>();
+        e->info.emplace();
         bench::FillInfo(*e->info, i);
-        level[static_cast<std::size_t>(i) % level.size()]->entryList().push_back(e->poolIndex);
+        const std::size_t leaf = layout == Layout::Scattered
+                                     ? static_cast<std::size_t>(i) % level.size()
+                                     : static_cast<std::size_t>(i) / (kEntries / level.size());
+        level[leaf]->entryList().push_back(e->poolIndex);
     }
 }
 
@@ -97,9 +106,35 @@ int main()
     SaveListFile(path, doc);
     const double rssBefore = bench::CurrentRssMiB();
     ReplayDocument opened;
-    const double openMs = bench::MedianMs(7, [&] { OpenListFile(path, opened); });
+    const double firstOpenMs = bench::MedianMs(1, [&] { OpenListFile(path, opened); });
     const double rssAfter = bench::CurrentRssMiB();
+    // Opening a list replaces the one open before it: closing that one is
+    // timed apart from reading the new one.
+    std::vector<double> closeTimes, openTimes;
+    for (int run = 0; run < 7; ++run) {
+        closeTimes.push_back(bench::MedianMs(1, [&] { opened.clear(); }));
+        openTimes.push_back(bench::MedianMs(1, [&] { OpenListFile(path, opened); }));
+    }
+    const double closeMs = bench::Median(closeTimes);
+    const double openMs = bench::Median(openTimes);
     const double rawReadMs = bench::MedianMs(7, [&] { (void)ReadRaw(path); });
+
+    // The same entries with each disk folder's files side by side.
+    const std::string groupedPath = (dir / "grouped.rdx").string();
+    {
+        ReplayDocument grouped;
+        BuildDocument(grouped, Layout::Grouped);
+        SaveListFile(groupedPath, grouped);
+    }
+    const double groupedMiB = std::filesystem::file_size(groupedPath) / (1024.0 * 1024.0);
+    std::vector<double> groupedTimes;
+    for (int run = 0; run < 7; ++run) {
+        opened.clear();
+        groupedTimes.push_back(bench::MedianMs(1, [&] { OpenListFile(groupedPath, opened); }));
+    }
+    const double groupedOpenMs = bench::Median(groupedTimes);
+    const double groupedRawMs = bench::MedianMs(7, [&] { (void)ReadRaw(groupedPath); });
+    OpenListFile(path, opened);
 
     const double saveMs = bench::MedianMs(7, [&] { SaveListFile(path, opened); });
     const double serialiseMs = bench::MedianMs(7, [&] { (void)WriteListBytes(opened); });
@@ -123,6 +158,10 @@ int main()
     std::printf("%-34s %10.1f\n", "raw write + fsync + rename", rawWriteSyncMs);
     std::printf("%-34s %10.1f\n", "raw write + rename (no fsync)", rawWriteMs);
     std::printf("%-34s %10.1f\n", "open", openMs);
+    std::printf("%-34s %10.1f\n", "first open (fresh memory)", firstOpenMs);
+    std::printf("%-34s %10.1f   (%.1f MiB)\n", "open, disk folders grouped", groupedOpenMs, groupedMiB);
+    std::printf("%-34s %10.1f\n", "raw read, disk folders grouped", groupedRawMs);
+    std::printf("%-34s %10.1f\n", "close (free the open list)", closeMs);
     std::printf("%-34s %10.1f\n", "raw read", rawReadMs);
     std::printf("%-34s %10.2f\n", "mark scope (whole list)", markMs);
     std::printf("%-34s %10.2f   (%d hits)\n", "search hitting every entry", searchMs, hits);

@@ -129,7 +129,7 @@ int main(int argc, char** argv)
         ReplayEntry* e = test::AddEntry(doc, *big, file.parent_path().string() + "/",
                                         file.filename().string(), ages[static_cast<std::size_t>(i)]);
         if (!e) break;
-        e->info = std::make_unique<ReplayInfo>();
+        e->info.emplace();
         bench::FillInfo(*e->info, i);
         if (i % 8 == 0) e->memo = Sjis("いい試合\r\n連鎖がきれい");
     }

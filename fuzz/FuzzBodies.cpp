@@ -23,7 +23,7 @@ void Require(bool condition, const char* what)
 
 // A folder path cannot be stored empty once a path was written before it (a
 // stored length of 0 means "the path before"); real entries always have one.
-bool SamePath(const std::string& first, const std::string& second)
+bool SamePath(std::string_view first, std::string_view second)
 {
     return first.empty() || first == second;
 }

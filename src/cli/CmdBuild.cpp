@@ -136,14 +136,16 @@ private:
         folder.entryList().push_back(entry->poolIndex);
 
         std::int64_t kind, age;
+        std::string folderPath;
         if (!intField(json, "kind", where, 3, 255, kind) ||
-            !hexField(json, "folderPath", where, entry->folderPath) ||
+            !hexField(json, "folderPath", where, folderPath) ||
             !hexField(json, "fileName", where, entry->fileName) ||
             !intField(json, "fileAge", where, std::numeric_limits<std::int32_t>::min(),
                       std::numeric_limits<std::int32_t>::max(), age) ||
             !hexField(json, "memo", where, entry->memo))
             return false;
         entry->kind = static_cast<std::int32_t>(kind);
+        entry->folderPath = folderPath;
         entry->fileAge = static_cast<std::int32_t>(age);
 
         const JsonValue* info = json.find("info");
@@ -155,7 +157,7 @@ private:
         if (!intField(*info, "infoFlags", infoWhere, 0, std::numeric_limits<std::uint32_t>::max(),
                       flags))
             return false;
-        entry->info = std::make_unique<ReplayInfo>();
+        entry->info.emplace();
         entry->info->infoFlags = static_cast<std::uint32_t>(flags);
         const JsonValue* p1 = info->find("p1");
         const JsonValue* p2 = info->find("p2");

@@ -213,7 +213,7 @@ int RunSearch(const Args& args)
     for (const std::int32_t slot : hits) {
         const ReplayEntry* e = doc.pool.lookup(slot);
         if (!e) continue;
-        const ReplayInfo* info = e->info.get();
+        const ReplayInfo* info = e->infoPtr();
         out += "{\"folderPath\":";
         out += JsonHex(e->folderPath);
         out += ",\"fileName\":";

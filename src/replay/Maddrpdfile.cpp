@@ -210,7 +210,7 @@ private:
         for (std::size_t i = 0; i < list.size(); ++i) {
             ReplayEntry* entry = tree_.pool().lookup(list[i]);
             if (!entry || entry->info) continue;
-            entry->info = std::make_unique<ReplayInfo>();
+            entry->info.emplace();
             if (AnalyseReplay(entry->fullPath(), *entry->info) != kAnalyseOk) ++outcome_.failed;
             ++outcome_.analysed;
             if (progress_ && !progress_(outcome_.analysed, total_)) {

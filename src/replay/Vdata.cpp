@@ -15,10 +15,16 @@ std::string_view PlayerRecord::nameText() const
 
 void PlayerRecord::setName(std::string_view text)
 {
-    name.fill('\0');
-    text = text.substr(0, text.find('\0'));   // a name is the text before its first NUL
-    const std::size_t n = std::min(text.size(), kNameSize - 1);
+    // A name is the text before its first NUL.
+    std::size_t n = std::min(text.size(), kNameSize - 1);
+    if (n == 0) {
+        name.fill('\0');
+        return;
+    }
+    if (const void* nul = std::memchr(text.data(), '\0', n))
+        n = static_cast<std::size_t>(static_cast<const char*>(nul) - text.data());
     std::memcpy(name.data(), text.data(), n);
+    std::memset(name.data() + n, 0, kNameSize - n);
 }
 
 int MatchKind(const ReplayInfo& info)
@@ -37,13 +43,7 @@ ReplayEntry& ReplayEntry::operator=(const ReplayEntry& other)
     fileName = other.fileName;
     folderPath = other.folderPath;
     memo = other.memo;
-    if (!other.info) {
-        info.reset();
-    } else if (info) {
-        *info = *other.info;
-    } else {
-        info = std::make_unique<ReplayInfo>(*other.info);
-    }
+    info = other.info;
     return *this;
 }
 
@@ -64,7 +64,7 @@ void ResetEntry(ReplayEntry& entry, std::int32_t poolIndex)
     entry.fileAge = 0;
     entry.searchMark = 0;
     SjisString().swap(entry.fileName);
-    SjisString().swap(entry.folderPath);
+    entry.folderPath = SharedText();
     SjisString().swap(entry.memo);
     entry.info.reset();
 }
@@ -83,8 +83,9 @@ ReplayEntry* EntryPool::allocate()
         if (chunk->used[i % kChunkSize]) continue;
         chunk->used[i % kChunkSize] = true;
         ++chunk->usedCount;
+        // A free slot always holds an entry as new (release and clear reset it).
         ReplayEntry& entry = chunk->entries[i % kChunkSize];
-        ResetEntry(entry, i);
+        entry.poolIndex = i;
         cursor_ = (i + 1) % kSlotCount;
         ++used_;
         return &entry;
@@ -117,7 +118,17 @@ bool EntryPool::release(ReplayEntry* entry)
 
 void EntryPool::clear()
 {
-    for (auto& chunk : chunks_) chunk.reset();
+    // Chunks stay for the next list: opening one list after another then
+    // reuses the same memory instead of giving it back and faulting it in anew.
+    for (auto& chunk : chunks_) {
+        if (!chunk || chunk->usedCount == 0) continue;
+        for (int i = 0; i < kChunkSize; ++i) {
+            if (!chunk->used[i]) continue;
+            chunk->used[i] = false;
+            ResetEntry(chunk->entries[i], -1);
+        }
+        chunk->usedCount = 0;
+    }
     used_ = 0;
 }
 

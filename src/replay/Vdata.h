@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "replay/SharedText.h"
+
 namespace replidex {
 
 // Texts are Shift-JIS (CP932) byte strings throughout the core.
@@ -78,7 +80,7 @@ class ReplayEntry {
 public:
     ReplayEntry() = default;
     ReplayEntry(const ReplayEntry&) = delete;
-    // Copies everything but poolIndex; info is copied deeply.
+    // Copies everything but poolIndex.
     ReplayEntry& operator=(const ReplayEntry& other);
 
     std::int32_t poolIndex = -1;
@@ -86,9 +88,12 @@ public:
     std::int32_t fileAge = 0;      // packed MS-DOS date-time of local time, -1: no file
     std::uint32_t searchMark = 0;  // not saved
     SjisString fileName;
-    SjisString folderPath;         // ends in the path delimiter
+    SharedText folderPath;         // ends in the path delimiter; shared by entries of one folder
     SjisString memo;
-    std::unique_ptr<ReplayInfo> info;
+    std::optional<ReplayInfo> info;   // kept in the entry: no block of its own
+
+    const ReplayInfo* infoPtr() const { return info ? &*info : nullptr; }
+    ReplayInfo* infoPtr() { return info ? &*info : nullptr; }
 
     SjisString fullPath() const { return folderPath + fileName; }
 };

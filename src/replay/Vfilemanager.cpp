@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <random>
+#include <unordered_map>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -38,145 +39,183 @@ constexpr std::uint8_t kRecordReplay = 3;   // the only entry kind with an info-
 
 // ---------------------------------------------------------------- reading
 
-// Bytes already in memory.
-class MemorySource {
+// Reads little-endian fields from bytes in memory. Every read answers false
+// once the bytes run out, and the cursor then stays at the end.
+class ByteCursor {
 public:
-    explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
-    bool read(void* out, std::size_t n)
+    explicit ByteCursor(std::string_view bytes)
+        : pos_(reinterpret_cast<const unsigned char*>(bytes.data())), end_(pos_ + bytes.size())
     {
-        if (n == 0) return true;
-        if (bytes_.size() - pos_ < n) {
-            pos_ = bytes_.size();
-            return false;
-        }
-        std::memcpy(out, bytes_.data() + pos_, n);
-        pos_ += n;
+    }
+
+    bool u8(std::uint8_t& value)
+    {
+        if (pos_ == end_) return false;
+        value = *pos_++;
+        return true;
+    }
+    bool u16(std::uint16_t& value)
+    {
+        if (end_ - pos_ < 2) return fail();
+        value = static_cast<std::uint16_t>(pos_[0] | (pos_[1] << 8));
+        pos_ += 2;
+        return true;
+    }
+    bool u32(std::uint32_t& value)
+    {
+        if (end_ - pos_ < 4) return fail();
+        value = static_cast<std::uint32_t>(pos_[0]) | (static_cast<std::uint32_t>(pos_[1]) << 8) |
+                (static_cast<std::uint32_t>(pos_[2]) << 16) |
+                (static_cast<std::uint32_t>(pos_[3]) << 24);
+        pos_ += 4;
+        return true;
+    }
+    // The next `length` bytes, without copying them.
+    bool bytes(std::size_t length, std::string_view& out)
+    {
+        if (static_cast<std::size_t>(end_ - pos_) < length) return fail();
+        out = {reinterpret_cast<const char*>(pos_), length};
+        pos_ += length;
+        return true;
+    }
+    bool text(std::size_t length, std::string& out)
+    {
+        std::string_view view;
+        if (!bytes(length, view)) return false;
+        out.assign(view);
         return true;
     }
 
 private:
-    std::string_view bytes_;
-    std::size_t pos_ = 0;
+    bool fail()
+    {
+        pos_ = end_;
+        return false;
+    }
+
+    const unsigned char* pos_;
+    const unsigned char* end_;
 };
-
-
-template <typename Source>
-bool ReadU8(Source& src, std::uint8_t& value)
-{
-    return src.read(&value, 1);
-}
-
-template <typename Source>
-bool ReadU16(Source& src, std::uint16_t& value)
-{
-    unsigned char b[2];
-    if (!src.read(b, 2)) return false;
-    value = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
-    return true;
-}
-
-template <typename Source>
-bool ReadU32(Source& src, std::uint32_t& value)
-{
-    unsigned char b[4];
-    if (!src.read(b, 4)) return false;
-    value = static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-            (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
-    return true;
-}
-
-template <typename Source>
-bool ReadText(Source& src, std::size_t length, std::string& text)
-{
-    text.resize(length);
-    return src.read(text.data(), length);
-}
 
 // A player: name length byte, name, wins, losses, rank, character, score, isCom.
 // A name longer than the record holds is read whole so that the rest of the
 // file stays aligned; its first 40 bytes are kept.
-template <typename Source>
-bool ReadPlayer(Source& src, PlayerRecord& player)
+bool ReadPlayer(ByteCursor& src, PlayerRecord& player)
 {
     std::uint8_t nameLength = 0;
-    if (!ReadU8(src, nameLength)) return false;
-    std::string name;
-    if (!ReadText(src, nameLength, name)) return false;
+    std::string_view name;
+    if (!src.u8(nameLength) || !src.bytes(nameLength, name)) return false;
     player.setName(name);
     std::uint16_t wins = 0, losses = 0;
-    if (!ReadU16(src, wins) || !ReadU16(src, losses)) return false;
+    if (!src.u16(wins) || !src.u16(losses)) return false;
     player.wins = static_cast<std::int16_t>(wins);
     player.losses = static_cast<std::int16_t>(losses);
-    std::uint8_t bytes[4];
-    if (!src.read(bytes, 4)) return false;
-    player.rank = bytes[0];
-    player.character = bytes[1];
-    player.score = bytes[2];
-    player.isCom = bytes[3] != 0 ? 1 : 0;
+    std::string_view tail;
+    if (!src.bytes(4, tail)) return false;
+    player.rank = static_cast<unsigned char>(tail[0]);
+    player.character = static_cast<unsigned char>(tail[1]);
+    player.score = static_cast<unsigned char>(tail[2]);
+    player.isCom = tail[3] != 0 ? 1 : 0;
     return true;
 }
+
+// Folder paths met while reading a list: entries whose files lie in one disk
+// folder share one text, wherever they are in the list.
+class PathTexts {
+public:
+    const SharedText& get(std::string_view path)
+    {
+        const auto found = texts_.find(path);
+        if (found != texts_.end()) return found->second;
+        SharedText text(path);
+        return texts_.emplace(text.view(), std::move(text)).first->second;
+    }
+
+private:
+    // Eight bytes at a time: paths are short and differ near their ends, and
+    // every byte counts so that no crafted list makes the table degenerate.
+    struct Hash {
+        std::size_t operator()(std::string_view text) const
+        {
+            std::uint64_t h = 0x9E3779B97F4A7C15ull ^ text.size();
+            std::size_t i = 0;
+            for (; i + 8 <= text.size(); i += 8) {
+                std::uint64_t word;
+                std::memcpy(&word, text.data() + i, 8);
+                h = (h ^ word) * 0xFF51AFD7ED558CCDull;
+                h ^= h >> 32;
+            }
+            std::uint64_t tail = 0;
+            std::memcpy(&tail, text.data() + i, text.size() - i);
+            h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
+            return static_cast<std::size_t>(h ^ (h >> 29));
+        }
+    };
+    std::unordered_map<std::string_view, SharedText, Hash> texts_;   // keys view their values
+};
 
 // The body of an entry record after its head. False when the file ends inside
 // it. `lastPath` is the folder path that a length of 0 stands for; it runs on
 // through the whole file.
-template <typename Source>
-bool ReadEntryBody(Source& src, std::uint8_t kind, std::string& lastPath, ReplayEntry& entry)
+bool ReadEntryBody(ByteCursor& src, std::uint8_t kind, PathTexts& paths, SharedText& lastPath,
+                   ReplayEntry& entry)
 {
     std::uint16_t pathLength = 0;
-    if (!ReadU16(src, pathLength)) return false;
-    if (pathLength == 0) {
-        entry.folderPath = lastPath;
-    } else {
+    if (!src.u16(pathLength)) return false;
+    if (pathLength > 0) {
         // Every length is read, however long, so that the record stays aligned.
-        if (!ReadText(src, pathLength, entry.folderPath)) return false;
-        lastPath = entry.folderPath;
+        std::string_view path;
+        if (!src.bytes(pathLength, path)) return false;
+        if (path != lastPath.view()) lastPath = paths.get(path);
     }
+    entry.folderPath = lastPath;
     std::uint8_t nameLength = 0;
-    if (!ReadU8(src, nameLength) || !ReadText(src, nameLength, entry.fileName)) return false;
+    if (!src.u8(nameLength) || !src.text(nameLength, entry.fileName)) return false;
     std::uint32_t age = 0;
-    if (!ReadU32(src, age)) return false;
+    if (!src.u32(age)) return false;
     entry.fileAge = static_cast<std::int32_t>(age);
     std::uint16_t memoLength = 0;
-    if (!ReadU16(src, memoLength) || !ReadText(src, memoLength, entry.memo)) return false;
+    if (!src.u16(memoLength) || !src.text(memoLength, entry.memo)) return false;
     if (kind != kRecordReplay) return true;
 
     std::uint8_t infoPresent = 0;
-    if (!ReadU8(src, infoPresent)) return false;
+    if (!src.u8(infoPresent)) return false;
     if (infoPresent == 0) return true;
-    auto info = std::make_unique<ReplayInfo>();
-    if (!ReadU32(src, info->infoFlags) || !ReadPlayer(src, info->p1) || !ReadPlayer(src, info->p2))
+    ReplayInfo& info = entry.info.emplace();
+    if (!src.u32(info.infoFlags) || !ReadPlayer(src, info.p1) || !ReadPlayer(src, info.p2)) {
+        entry.info.reset();
         return false;
-    entry.info = std::move(info);
+    }
     return true;
 }
 
-// Reads a whole list from `src` into the (already emptied) document. A record
-// cut short by the end of the file is dropped and reading ends there; so does
-// a record the writer never makes (deeper than 99, or an entry with no folder
-// to go into).
-template <typename Source>
-ListOpenResult ReadRecords(Source& src, ReplayDocument& doc)
+// Reads a whole list into the (already emptied) document. A record cut short
+// by the end of the file is dropped and reading ends there; so does a record
+// the writer never makes (deeper than 99, or an entry with no folder to go
+// into).
+ListOpenResult ReadRecords(ByteCursor& src, ReplayDocument& doc)
 {
     // The most recent folder of each depth.
     std::array<ReplayFolder*, kListMaxDepth + 1> slots{};
 
     std::uint32_t version = 0;
-    if (!ReadU32(src, version) || static_cast<std::int32_t>(version) != kListFileVersion)
+    if (!src.u32(version) || static_cast<std::int32_t>(version) != kListFileVersion)
         return ListOpenResult::OtherVersion;
 
-    std::string lastPath;
+    PathTexts paths;
+    SharedText lastPath;
     for (;;) {
         std::uint8_t kind = 0;
         std::uint8_t depth = 0;
-        if (!ReadU8(src, kind)) break;
-        if (kind != kRecordRoot && !ReadU8(src, depth)) break;
+        if (!src.u8(kind)) break;
+        if (kind != kRecordRoot && !src.u8(depth)) break;
         if (depth > kListMaxDepth) break;
         ReplayFolder* const parent = depth > 0 ? slots[depth - 1] : nullptr;
 
         if (kind <= kRecordFolder) {   // kinds 0, 1 and 2 are folders
             std::uint8_t nameLength = 0;
             std::string name;
-            if (!ReadU8(src, nameLength) || !ReadText(src, nameLength, name)) break;
+            if (!src.u8(nameLength) || !src.text(nameLength, name)) break;
             ReplayFolder* folder = nullptr;
             if (parent) {
                 folder = parent->addChild(std::move(name));
@@ -195,7 +234,7 @@ ListOpenResult ReadRecords(Source& src, ReplayDocument& doc)
         ReplayEntry* entry = doc.pool.allocate();
         if (!entry) return ListOpenResult::PoolFull;
         entry->kind = kind;
-        if (!ReadEntryBody(src, kind, lastPath, *entry)) {
+        if (!ReadEntryBody(src, kind, paths, lastPath, *entry)) {
             doc.pool.release(entry);
             break;
         }
@@ -442,7 +481,7 @@ std::string OtherVersionMessage()
 ListOpenResult ReadListBytes(std::string_view bytes, ReplayDocument& doc)
 {
     doc.clear();
-    MemorySource src(bytes);
+    ByteCursor src(bytes);
     return ReadRecords(src, doc);
 }
 
@@ -460,18 +499,25 @@ ListOpenResult OpenListFileNative(const std::string& nativePath, ReplayDocument&
     }
 #endif
     // Read the whole file first and parse it in memory: a list is a few
-    // megabytes at most, and one read beats thousands of small ones.
-    std::string bytes;
+    // megabytes at most, and one read beats thousands of small ones. The
+    // buffer is sized from the file and not zero-filled; it grows should the
+    // file grow while it is read.
+    std::size_t capacity = 1 << 16;
+#ifndef _WIN32
+    capacity = std::max<std::size_t>(capacity, static_cast<std::size_t>(st.st_size) + 1);
+#endif
+    std::unique_ptr<char[]> buffer(new char[capacity]);
     std::size_t got = 0;
-    for (std::size_t chunk = 1 << 20;; chunk *= 2) {
-        bytes.resize(got + chunk);
-        const std::size_t n = std::fread(bytes.data() + got, 1, chunk, file);
-        got += n;
-        if (n < chunk) break;
+    for (;;) {
+        got += std::fread(buffer.get() + got, 1, capacity - got, file);
+        if (got < capacity) break;
+        std::unique_ptr<char[]> larger(new char[capacity * 2]);
+        std::memcpy(larger.get(), buffer.get(), got);
+        buffer = std::move(larger);
+        capacity *= 2;
     }
-    bytes.resize(got);
     std::fclose(file);
-    return ReadListBytes(bytes, doc);
+    return ReadListBytes(std::string_view(buffer.get(), got), doc);
 }
 
 ListOpenResult OpenListFile(const std::string& path, ReplayDocument& doc)

@@ -125,9 +125,9 @@ void TFormBase::RefreshInfo()
         // Unchanged files are skipped. A file that is gone keeps the info
         // stored for it: nothing is read, nothing is lost.
         if (age == kNoFileAge || age == entry->fileAge) continue;
-        auto info = std::make_unique<ReplayInfo>();
-        if (AnalyseReplay(path, *info) <= 0) continue;
-        entry->info = std::move(info);
+        ReplayInfo info;
+        if (AnalyseReplay(path, info) <= 0) continue;
+        entry->info = info;
         entry->fileAge = age;
         model->replaceRow(index, EntryRow(*entry, EntryState(*entry)));
         if (!IsModified()) SetModified(true);

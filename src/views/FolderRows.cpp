@@ -15,7 +15,7 @@ ReplayRow MakeEntryRow(const ReplayEntry& entry, int state, bool exists)
     row.texts[kColFile] = entry.fileName;
     row.texts[kColPath] = entry.folderPath;
     row.texts[kColMemo] = SjisString(MemoFirstLine(entry.memo));
-    const ReplayInfo* info = entry.info.get();
+    const ReplayInfo* info = entry.infoPtr();
     if (!info) return row;
 
     const int fileState = !exists ? kStateMissing : state == kStateChanged ? kStateChanged

@@ -75,7 +75,7 @@ TEST(CliAdd, NewListThenAgainThenChanged)
         const ReplayEntry* s = EntryAt(*doc, doc->root, 0);
         ASSERT_NE(s, nullptr);
         EXPECT_EQ(s->fullPath(), single);
-        ASSERT_NE(s->info, nullptr);
+        ASSERT_TRUE(s->info.has_value());
         EXPECT_FALSE(s->info->failed());
         const ReplayFolder* replays = FindChildFolder(doc->root, "replays");
         ASSERT_NE(replays, nullptr);

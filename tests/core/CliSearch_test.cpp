@@ -35,7 +35,7 @@ void SetPlayer(PlayerRecord& p, const std::string& name, int rank, int wins, int
 // The line the command prints for one hit.
 std::string HitLine(const ReplayEntry& e)
 {
-    const ReplayInfo* info = e.info.get();
+    const ReplayInfo* info = e.infoPtr();
     return "{\"folderPath\":" + cli::JsonHex(e.folderPath) + ",\"fileName\":" +
            cli::JsonHex(e.fileName) + ",\"info\":" + cli::JsonSjisText(InfoSummary(info)) +
            ",\"text1\":" + cli::JsonSjisText(PlayerSummary(info, 1)) +
@@ -67,7 +67,7 @@ protected:
                 dir.write(name, "bytes of " + name);
                 e->fileAge = FileAgeOf(e->fullPath());
             }
-            e->info = std::make_unique<ReplayInfo>();
+            e->info.emplace();
             e->info->infoFlags = flags;
             return e;
         };
@@ -207,7 +207,7 @@ TEST(CliSearch, ManyHitsInSlotOrderWithPageTabs)
     for (int i = 0; i < 250; ++i) {
         ReplayFolder& f = i % 3 == 0 ? *doc.root : i % 3 == 1 ? *a : *b;
         ReplayEntry* e = test::AddEntry(doc, f, "/nowhere/", "r" + std::to_string(i) + ".RPD");
-        e->info = std::make_unique<ReplayInfo>();
+        e->info.emplace();
         e->info->infoFlags = kInfoNetMatch;
         e->info->p1.rank = static_cast<std::int16_t>(i % 19);
     }

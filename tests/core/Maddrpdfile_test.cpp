@@ -131,7 +131,7 @@ TEST_F(AddTest, CollectsReplayFilesByExtensionAndMirrorsFolders)
         EXPECT_EQ(e->folderPath, dir.file("in") + "/");
         EXPECT_EQ(e->fileAge, FileAgeOf(e->fullPath()));
         EXPECT_NE(e->fileAge, kNoFileAge);
-        EXPECT_EQ(e->info, nullptr);
+        EXPECT_FALSE(e->info.has_value());
         EXPECT_TRUE(e->memo.empty());
     }
     const ReplayFolder* deeper = FindChildFolder(FindChildFolder(in, "sub"), "deeper");
@@ -192,7 +192,7 @@ TEST_F(AddTest, AddingAFolderTwiceMergesIntoTheSameSubFolder)
     EXPECT_EQ(Names(mirrored, doc.pool),
               (std::vector<std::string>{"broken.dat", "change.rpd", "keep.rpd"}));
     for (ReplayEntry* e : Entries(mirrored, doc.pool)) {
-        ASSERT_NE(e->info, nullptr);
+        ASSERT_TRUE(e->info.has_value());
         EXPECT_EQ(e->info->failed(), e->fileName == "broken.dat");
         e->memo = "memo of " + e->fileName;
     }
@@ -292,7 +292,7 @@ TEST_F(AddTest, CancelAfterTheFirstOfHundredFilesKeepsWhatWasAnalysed)
     ASSERT_EQ(many->children.size(), 1u);
     const std::vector<ReplayEntry*> kept = Entries(many->children[0].get(), doc.pool);
     ASSERT_EQ(kept.size(), 1u);
-    ASSERT_NE(kept[0]->info, nullptr);
+    ASSERT_TRUE(kept[0]->info.has_value());
     EXPECT_FALSE(kept[0]->info->failed());
     EXPECT_EQ(doc.pool.size(), 1);
 }
@@ -461,7 +461,7 @@ TEST_F(AddTest, CountPendingSkipsAnalysedAndEmptySlots)
     AddReplayFolder(tree, tree.root(), dir.file("c"));
     ReplayFolder* c = tree.root()->children[0].get();
     EXPECT_EQ(CountPending(importPool, tree.root()), 3);
-    importPool.lookup(c->entries->at(0))->info = std::make_unique<ReplayInfo>();
+    importPool.lookup(c->entries->at(0))->info.emplace();
     importPool.release(importPool.lookup(c->entries->at(1)));
     EXPECT_EQ(CountPending(importPool, tree.root()), 1);
     EXPECT_EQ(CountPending(importPool, nullptr), 0);

@@ -237,7 +237,7 @@ std::unique_ptr<ReplayEntry> MakeEntry(std::uint32_t flags, PlayerData p1, Playe
     auto e = std::make_unique<ReplayEntry>();
     e->kind = kReplayEntryKind;
     e->memo = memo;
-    e->info = std::make_unique<ReplayInfo>();
+    e->info.emplace();
     e->info->infoFlags = flags;
     const auto fill = [](PlayerRecord& r, const PlayerData& s) {
         r.setName(Sjis(s.name));

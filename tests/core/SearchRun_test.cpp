@@ -94,7 +94,7 @@ ReplayEntry* AddEntry(EntryPool& pool, ReplayFolder& folder, std::uint32_t flags
 {
     ReplayEntry* e = pool.allocate();
     e->kind = kReplayEntryKind;
-    e->info = std::make_unique<ReplayInfo>();
+    e->info.emplace();
     e->info->infoFlags = flags;
     folder.entryList().push_back(e->poolIndex);
     return e;

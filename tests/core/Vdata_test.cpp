@@ -38,7 +38,7 @@ TEST(EntryPool, NewPoolAndNewEntries)
     EXPECT_EQ(e->fileAge, 0);
     EXPECT_EQ(e->searchMark, 0u);
     EXPECT_TRUE(e->fileName.empty() && e->folderPath.empty() && e->memo.empty());
-    EXPECT_EQ(e->info, nullptr);
+    EXPECT_FALSE(e->info.has_value());
     EXPECT_EQ(pool.lookup(0), e);
     EXPECT_EQ(pool.cursor(), 1);
     EXPECT_EQ(pool.allocate()->poolIndex, 1);
@@ -110,15 +110,37 @@ TEST(EntryPool, Release)
     EXPECT_EQ(pool.size(), 1);
 }
 
-TEST(EntryPool, ClearKeepsTheCursor)
+TEST(EntryPool, ClearKeepsTheCursorAndSlotsComeBackAsNew)
 {
     EntryPool pool;
-    for (int i = 0; i < 5; ++i) pool.allocate();
+    for (int i = 0; i < 300; ++i) {
+        ReplayEntry* e = pool.allocate();
+        e->kind = kReplayEntryKind;
+        e->fileAge = 7;
+        e->searchMark = kMarkHit;
+        e->fileName = "REPLAY00.RPD";
+        e->folderPath = "/a/long/enough/folder/path/to/need/the/heap/";
+        e->memo = std::string(100, 'm');
+        e->info.emplace().p1.setName("x");
+    }
+    pool.release(pool.lookup(3));
     pool.clear();
     EXPECT_EQ(pool.size(), 0);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(pool.lookup(i), nullptr);
-    EXPECT_EQ(pool.cursor(), 5);
-    EXPECT_EQ(pool.allocate()->poolIndex, 5);
+    for (int i = 0; i < 300; ++i) EXPECT_EQ(pool.lookup(i), nullptr);
+    EXPECT_EQ(pool.cursor(), 300);
+    EXPECT_EQ(pool.allocate()->poolIndex, 300);
+
+    // Every slot used before, released or cleared, is handed out empty.
+    while (pool.size() < kSlots) {
+        const ReplayEntry* e = pool.allocate();
+        ASSERT_NE(e, nullptr);
+        if (e->poolIndex >= 300) continue;
+        EXPECT_EQ(e->kind, 0);
+        EXPECT_EQ(e->fileAge, 0);
+        EXPECT_EQ(e->searchMark, 0u);
+        EXPECT_TRUE(e->fileName.empty() && e->folderPath.empty() && e->memo.empty());
+        EXPECT_FALSE(e->info.has_value());
+    }
 }
 
 TEST(EntryPool, ClearSearchMarks)
@@ -146,7 +168,7 @@ TEST(ReplayEntry, CopyAssignment)
     src->fileName = "REPLAY00.RPD";
     src->folderPath = "/games/";
     src->memo = Sjis("勝ち\r\n試合");
-    src->info = std::make_unique<ReplayInfo>();
+    src->info.emplace();
     src->info->infoFlags = kInfoNetMatch;
     src->info->p1.setName(Sjis("ぷよ太郎"));
 
@@ -158,27 +180,24 @@ TEST(ReplayEntry, CopyAssignment)
     EXPECT_EQ(dst->searchMark, kMarkHit);
     EXPECT_EQ(dst->fullPath(), "/games/REPLAY00.RPD");
     EXPECT_EQ(dst->memo, src->memo);
-    ASSERT_NE(dst->info, nullptr);
-    EXPECT_NE(dst->info.get(), src->info.get());
+    ASSERT_TRUE(dst->info.has_value());
     EXPECT_EQ(*dst->info, *src->info);
     src->info->p1.wins = 5;
     EXPECT_EQ(dst->info->p1.wins, 0);
 
-    // The target keeps its block and takes the contents.
-    ReplayInfo* block = dst->info.get();
+    // A target that has info takes the source's contents.
     *dst = *src;
-    EXPECT_EQ(dst->info.get(), block);
     EXPECT_EQ(dst->info->p1.wins, 5);
 
     // A source without info frees the target's.
     ReplayEntry empty;
     *dst = empty;
-    EXPECT_EQ(dst->info, nullptr);
+    EXPECT_FALSE(dst->info.has_value());
     EXPECT_EQ(dst->poolIndex, 1);
     EXPECT_TRUE(dst->fileName.empty());
 
     *src = *src;
-    EXPECT_NE(src->info, nullptr);
+    EXPECT_TRUE(src->info.has_value());
     EXPECT_EQ(src->fileName, "REPLAY00.RPD");
 }
 

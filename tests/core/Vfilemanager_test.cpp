@@ -97,7 +97,7 @@ TEST(ListFileFormat, ExampleListIsThirtyNineBytes)
     EXPECT_EQ(e.fullPath(), "C:\\r\\REPLAY00.RPD");
     EXPECT_EQ(e.fileAge, age);
     EXPECT_EQ(e.memo, "");
-    EXPECT_EQ(e.info, nullptr);
+    EXPECT_FALSE(e.info.has_value());
 
     TempDir dir;
     ASSERT_TRUE(SaveListFile(dir.file("example.rdx"), doc));
@@ -254,7 +254,7 @@ TEST(ListFileFormat, ReaderRules)
         ASSERT_EQ(ReadListBytes(bytes(7, 9), doc), ListOpenResult::Opened);
         const ReplayEntry& e = EntryAt(doc, *doc.root, 0);
         EXPECT_EQ(e.fileAge, -1);
-        ASSERT_NE(e.info, nullptr);
+        ASSERT_TRUE(e.info.has_value());
         EXPECT_EQ(e.info->infoFlags, 0x8001u);
         EXPECT_EQ(e.info->p1.nameText(), std::string(40, 'n'));
         EXPECT_EQ(e.info->p1.wins, -1);
@@ -308,7 +308,7 @@ TEST(ListFileFormat, WriterRules)
         doc.root = doc.addTopLevel("r");
         ReplayEntry* e = AddEntry(doc, *doc.root, "P\\", "a");
         e->kind = 9;
-        e->info = std::make_unique<ReplayInfo>();
+        e->info.emplace();
         EXPECT_EQ(WriteListBytes(doc), Bytes().header().root("r").entry(1, "P\\", "a", 9).b);
     }
     {
@@ -513,6 +513,64 @@ TEST(ListFileOpen, Outcomes)
     // Opening again replaces the document: its old entries go back to the pool.
     ASSERT_EQ(OpenListFile(sjisPath, back), ListOpenResult::Opened);
     EXPECT_EQ(back.pool.size(), 1);
+}
+
+// Entries whose files lie in one disk folder share one path text, whether the
+// file stores the path once (neighbours) or again for each (scattered); and a
+// list opened over a bigger one keeps nothing of the old entries.
+TEST(ListFileOpen, EntriesShareFolderPathsAndReopeningLeavesNothingBehind)
+{
+    const std::string bytes = Bytes{}
+                                  .header()
+                                  .root("R")
+                                  .entry(1, "A\\", "1")
+                                  .entry(1, "", "2")
+                                  .entry(1, "B\\", "3")
+                                  .entry(1, "A\\", "4")
+                                  .folder(1, "F")
+                                  .entry(2, "B\\", "5")
+                                  .b;
+    ReplayDocument doc;
+    ASSERT_EQ(ReadListBytes(bytes, doc), ListOpenResult::Opened);
+    const ReplayEntry& a1 = EntryAt(doc, *doc.root, 0);
+    const ReplayEntry& a2 = EntryAt(doc, *doc.root, 1);
+    const ReplayEntry& b3 = EntryAt(doc, *doc.root, 2);
+    const ReplayEntry& a4 = EntryAt(doc, *doc.root, 3);
+    const ReplayEntry& b5 = EntryAt(doc, *doc.root->children[0], 0);
+    EXPECT_EQ(a1.folderPath, "A\\");
+    EXPECT_TRUE(a1.folderPath.sharesWith(a2.folderPath));
+    EXPECT_TRUE(a1.folderPath.sharesWith(a4.folderPath));
+    EXPECT_TRUE(b3.folderPath.sharesWith(b5.folderPath));
+    EXPECT_FALSE(a1.folderPath.sharesWith(b3.folderPath));
+
+    // Changing one entry's path leaves the others sharing it alone.
+    doc.pool.lookup(a2.poolIndex)->folderPath = "C\\";
+    EXPECT_EQ(a1.folderPath, "A\\");
+    EXPECT_EQ(a4.folderPath, "A\\");
+    ReplayDocument again;
+    ASSERT_EQ(ReadListBytes(WriteListBytes(doc), again), ListOpenResult::Opened);
+    EXPECT_EQ(EntryAt(again, *again.root, 0).folderPath, "A\\");
+    EXPECT_EQ(EntryAt(again, *again.root, 1).folderPath, "C\\");
+    EXPECT_EQ(EntryAt(again, *again.root, 3).folderPath, "A\\");
+
+    // A bigger list with memos and infos, then the small one over it.
+    ReplayDocument big;
+    ListGenOptions options;
+    options.infoPercent = 100;
+    options.otherKindPercent = 0;
+    GenerateList(7, options, big);
+    ASSERT_GT(big.pool.size(), 5);
+    ASSERT_EQ(ReadListBytes(bytes, big), ListOpenResult::Opened);
+    EXPECT_EQ(big.pool.size(), 5);
+    ReplayDocument fresh;
+    ASSERT_EQ(ReadListBytes(bytes, fresh), ListOpenResult::Opened);
+    EXPECT_EQ(DiffFolderTrees(*fresh.root, fresh.pool, *big.root, big.pool), "");
+    for (int i = 0; i < EntryPool::kSlotCount; ++i) {
+        const ReplayEntry* e = big.pool.lookup(i);
+        if (!e) continue;
+        EXPECT_FALSE(e->info.has_value()) << i;
+        EXPECT_TRUE(e->memo.empty()) << i;
+    }
 }
 
 // Round trip over many random lists: what is written reads back as the same

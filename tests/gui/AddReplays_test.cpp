@@ -405,7 +405,7 @@ TEST_F(AddReplaysTest, CancelAfterTheFirstFileKeepsWhatWasAnalysed)
     ReplayFolder* hundred = FindChildFolder(Root(), "hundred");
     ASSERT_NE(hundred, nullptr);
     ASSERT_EQ(EntryCount(hundred), 1);
-    EXPECT_NE(EntryAt(hundred, 0)->info, nullptr);
+    EXPECT_TRUE(EntryAt(hundred, 0)->info.has_value());
     EXPECT_EQ(Pool().size(), 1);
     EXPECT_EQ(form->document().importPool.size(), 0);
     EXPECT_TRUE(form->document().Modified);

@@ -228,7 +228,7 @@ ReplayEntry* Register(ReplayDocument& doc, ReplayFolder& folder, const test::Tem
     ReplayEntry* e = test::AddEntry(doc, folder, dir.path().string() + "/", name,
                                     FileAgeOf(dir.file(name)));
     if (!e) return nullptr;
-    e->info = std::make_unique<ReplayInfo>();
+    e->info.emplace();
     if (AnalyseReplay(dir.file(name), *e->info) <= 0) return nullptr;
     return e;
 }
@@ -271,7 +271,7 @@ TEST_F(BrowseCommandsTest, RefreshReadsChangedFilesAgainAndKeepsInfoOfGoneFiles)
     ReplayInfo expected;
     ASSERT_GT(AnalyseReplay(dir.file("A.RPD"), expected), 0);
     ASSERT_NE(expected, *changedEntry->info);
-    ASSERT_NE(InfoSummary(&expected), InfoSummary(changedEntry->info.get()));
+    ASSERT_NE(InfoSummary(&expected), InfoSummary(changedEntry->infoPtr()));
 
     form->SelectFolder(root(), true);
     form->ShowFolderContents(root());
@@ -295,7 +295,7 @@ TEST_F(BrowseCommandsTest, RefreshReadsChangedFilesAgainAndKeepsInfoOfGoneFiles)
     form->RefreshInfo();
     EXPECT_EQ(gone->fileAge, goneAge);
     EXPECT_FALSE(form->document().Modified);
-    ASSERT_NE(gone->info, nullptr);
+    ASSERT_TRUE(gone->info.has_value());
     EXPECT_EQ(*gone->info, goneInfo);
     EXPECT_EQ(*same->info, goneInfo);
     EXPECT_EQ(rows().row(1)->icon, 3 * kMatchNet + kStateMissing);
@@ -308,7 +308,7 @@ TEST_F(BrowseCommandsTest, RefreshReadsChangedFilesAgainAndKeepsInfoOfGoneFiles)
     ASSERT_TRUE(form->listMenuItems().refresh->isEnabled());
     form->listMenuItems().refresh->trigger();
     EXPECT_TRUE(form->document().Modified);
-    ASSERT_NE(changedEntry->info, nullptr);
+    ASSERT_TRUE(changedEntry->info.has_value());
     EXPECT_EQ(changedEntry->info->p1.nameText(), "carol");
     EXPECT_EQ(*changedEntry->info, expected);
     EXPECT_EQ(MatchKind(*changedEntry->info), kMatchNet);

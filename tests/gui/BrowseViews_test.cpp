@@ -75,7 +75,7 @@ protected:
     {
         ReplayEntry* e = test::AddEntry(doc(), *folder, dir.path().string() + "/r/", name);
         if (!e) return nullptr;
-        e->info = std::make_unique<ReplayInfo>();
+        e->info.emplace();
         e->info->infoFlags = kind == 0 ? std::uint32_t{kInfoNetMatch} : kind == 1 ? std::uint32_t{kInfoOfflineMatch} : 0u;
         if (kind == 1) e->info->p2.isCom = 1;
         if (failed) e->info->infoFlags = kInfoFailed;

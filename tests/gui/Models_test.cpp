@@ -194,7 +194,7 @@ TEST(FolderRows, FoldersFirstThenEntriesWithIconsAndTexts)
     auto add = [&](const char* name, std::int32_t fileAge, std::optional<ReplayInfo> info,
                    const char* memo = "") {
         ReplayEntry* e = test::AddEntry(doc, *root, folderPath, name, fileAge);
-        if (info) e->info = std::make_unique<ReplayInfo>(*info);
+        if (info) e->info.emplace(*info);
         e->memo = memo;
         return e;
     };

@@ -70,7 +70,7 @@ struct Generator {
         const std::size_t memoLength = Chance(rng, 50) ? 0 : TextLength(rng, 120, 1100, options.overLongTexts);
         e.memo = RandomSjisText(rng, memoLength, memoLength, true);
         if (e.kind == 3 && Chance(rng, options.infoPercent)) {
-            e.info = std::make_unique<ReplayInfo>();
+            e.info.emplace();
             e.info->infoFlags = Chance(rng, 50) ? static_cast<std::uint32_t>(rng())
                                                 : static_cast<std::uint32_t>(Uniform(rng, 0, 0xB303));
             e.info->p1 = RandomPlayer(rng);
@@ -161,7 +161,7 @@ namespace {
 std::string DiffEntries(const ReplayEntry& a, const ReplayEntry& b)
 {
     if (a.kind != b.kind) return "kind " + std::to_string(a.kind) + " vs " + std::to_string(b.kind);
-    if (a.folderPath != b.folderPath) return "folderPath '" + a.folderPath + "' vs '" + b.folderPath + "'";
+    if (a.folderPath != b.folderPath) return "folderPath '" + a.folderPath.str() + "' vs '" + b.folderPath.str() + "'";
     if (a.fileName != b.fileName) return "fileName '" + a.fileName + "' vs '" + b.fileName + "'";
     if (a.fileAge != b.fileAge) return "fileAge";
     if (a.memo != b.memo) return "memo";

@@ -1,0 +1,52 @@
+// An immutable text whose copies share one block: copying it costs a reference
+// count, not an allocation. The entries of a list that lie in the same disk
+// folder share one folder-path text this way.
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace replidex {
+
+class SharedText {
+public:
+    SharedText() = default;
+    explicit SharedText(std::string_view text)
+        : text_(text.empty() ? nullptr : std::make_shared<const std::string>(text))
+    {
+    }
+
+    SharedText& operator=(std::string_view text) { return *this = SharedText(text); }
+
+    const std::string& str() const { return text_ ? *text_ : kEmpty; }
+    std::string_view view() const { return str(); }
+    operator std::string_view() const { return view(); }
+    const char* data() const { return str().data(); }
+    std::size_t size() const { return text_ ? text_->size() : 0; }
+    bool empty() const { return size() == 0; }
+    // True when both copies share one block (equal texts need not).
+    bool sharesWith(const SharedText& other) const { return text_ == other.text_; }
+
+    friend bool operator==(const SharedText& a, const SharedText& b)
+    {
+        return a.text_ == b.text_ || a.view() == b.view();
+    }
+    friend bool operator==(const SharedText& a, std::string_view b) { return a.view() == b; }
+    friend std::string operator+(const SharedText& a, std::string_view b)
+    {
+        std::string joined;
+        joined.reserve(a.size() + b.size());
+        joined.append(a.view()).append(b);
+        return joined;
+    }
+    friend std::ostream& operator<<(std::ostream& out, const SharedText& text);
+
+private:
+    inline static const std::string kEmpty;
+
+    std::shared_ptr<const std::string> text_;
+};
+
+}  // namespace replidex
