@@ -181,11 +181,11 @@ bool ReadEntryBody(ByteCursor& src, std::uint8_t kind, PathTexts& paths, SharedT
     std::uint8_t infoPresent = 0;
     if (!src.u8(infoPresent)) return false;
     if (infoPresent == 0) return true;
-    ReplayInfo& info = entry.info.emplace();
-    if (!src.u32(info.infoFlags) || !ReadPlayer(src, info.p1) || !ReadPlayer(src, info.p2)) {
-        entry.info.reset();
+    // Filled on the stack and copied once into the entry's cold memory.
+    ReplayInfo info;
+    if (!src.u32(info.infoFlags) || !ReadPlayer(src, info.p1) || !ReadPlayer(src, info.p2))
         return false;
-    }
+    entry.info = info;
     return true;
 }
 
@@ -528,6 +528,9 @@ ListOpenResult OpenListFile(const std::string& path, ReplayDocument& doc)
 std::string WriteListBytes(const ReplayDocument& doc)
 {
     ByteWriter out;
+    // Room for a typical entry with info and a path of its own, so that the
+    // text rarely moves while it grows; untouched room costs no memory.
+    out.bytes.reserve(static_cast<std::size_t>(doc.pool.size()) * 192 + 4096);
     out.u32(static_cast<std::uint32_t>(kListFileVersion));
     out.u8(kRecordRoot);
     if (doc.root) {
