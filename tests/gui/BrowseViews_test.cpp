@@ -436,7 +436,6 @@ TEST_F(BrowseViewsTest, TreeDragSettings)
 {
     Start();
     QTreeView* tree = form->ui().TreeView;
-    EXPECT_EQ(tree->autoExpandDelay(), 1000);
     EXPECT_EQ(tree->autoScrollMargin(), 16);
     EXPECT_TRUE(tree->dragEnabled());
     EXPECT_EQ(tree->dragDropMode(), QAbstractItemView::DragDrop);
