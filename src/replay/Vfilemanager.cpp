@@ -181,11 +181,12 @@ bool ReadEntryBody(ByteCursor& src, std::uint8_t kind, PathTexts& paths, SharedT
     std::uint8_t infoPresent = 0;
     if (!src.u8(infoPresent)) return false;
     if (infoPresent == 0) return true;
-    // Filled on the stack and copied once into the entry's cold memory.
-    ReplayInfo info;
-    if (!src.u32(info.infoFlags) || !ReadPlayer(src, info.p1) || !ReadPlayer(src, info.p2))
+    // Filled in place: the entry's memory is written once.
+    ReplayInfo& info = entry.info.emplace();
+    if (!src.u32(info.infoFlags) || !ReadPlayer(src, info.p1) || !ReadPlayer(src, info.p2)) {
+        entry.info.reset();
         return false;
-    entry.info = info;
+    }
     return true;
 }
 
