@@ -2,32 +2,34 @@
 
 #include <QHeaderView>
 #include <QPainter>
-#include <QStyledItemDelegate>
 #include <QTreeView>
 
+#include "views/CellTextDelegate.h"
 #include "views/ReplayRowModel.h"
 
 namespace replidex {
 
 namespace {
 
-// Draws the grid: a thin line under every row and right of every cell.
-class GridLineDelegate final : public QStyledItemDelegate {
+// Draws the grid: a thin line under every row and right of every cell. The
+// cells themselves come from laid-out texts kept between paints, so that
+// scrolling a long list does not lay every text out again.
+class GridLineDelegate final : public CellTextDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    using CellTextDelegate::CellTextDelegate;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override
     {
-        QStyledItemDelegate::paint(painter, option, index);
-        painter->save();
+        CellTextDelegate::paint(painter, option, index);
         QColor line = option.palette.color(QPalette::Mid);
         line.setAlpha(90);
-        painter->setPen(line);
+        // One-pixel rectangles rather than pen lines: a translucent pen line
+        // is blended pixel by pixel (split over worker threads for a long
+        // row), a rectangle in one span per pixel row.
         const QRect r = option.rect;
-        painter->drawLine(r.bottomLeft(), r.bottomRight());
-        painter->drawLine(r.topRight(), r.bottomRight());
-        painter->restore();
+        painter->fillRect(QRect(r.left(), r.bottom(), r.width(), 1), line);
+        painter->fillRect(QRect(r.right(), r.top(), 1, r.height()), line);
     }
 };
 
