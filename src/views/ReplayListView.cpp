@@ -1,6 +1,10 @@
 #include "views/ReplayListView.h"
 
+#include <QCoreApplication>
+#include <QDropEvent>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QMimeData>
 #include <QPainter>
 #include <QTreeView>
 
@@ -33,6 +37,58 @@ public:
     }
 };
 
+// Rows of a list dragged onto a folder row that is itself among them: the
+// view alone turns such a drop away (it will not drop a selection on itself),
+// but the other rows are to go into that folder (the folder row itself stays).
+class SelectedFolderDropHandler final : public QObject {
+public:
+    explicit SelectedFolderDropHandler(QTreeView* view) : QObject(view), view_(view) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (forwarding_) return false;
+        if (event->type() != QEvent::DragMove && event->type() != QEvent::Drop) return false;
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QModelIndex target = SelectedFolderRowUnder(drop);
+        if (!target.isValid()) return false;
+        if (event->type() == QEvent::DragMove) {
+            // The view still scrolls and shows where the cursor is.
+            forwarding_ = true;
+            QCoreApplication::sendEvent(view_->viewport(), event);
+            forwarding_ = false;
+            drop->acceptProposedAction();
+            return true;
+        }
+        view_->model()->dropMimeData(drop->mimeData(), Qt::MoveAction, -1, -1, target);
+        // The rows were moved by the window; the view removes nothing itself.
+        drop->setDropAction(Qt::IgnoreAction);
+        QDragLeaveEvent leave;
+        QCoreApplication::sendEvent(view_->viewport(), &leave);
+        return true;
+    }
+
+private:
+    // The folder row under the cursor when this view's own rows, that row
+    // among them, are being dragged over it.
+    QModelIndex SelectedFolderRowUnder(const QDropEvent* event) const
+    {
+        if (event->source() != view_ || !event->mimeData() ||
+            !event->mimeData()->hasFormat(QString::fromLatin1(kReplayRowsMimeType)))
+            return {};
+        const QModelIndex index = view_->indexAt(event->position().toPoint());
+        if (!index.isValid() || !view_->selectionModel()->isRowSelected(index.row(), {}))
+            return {};
+        const QModelIndex first = index.siblingAtColumn(0);
+        if (!view_->model()->canDropMimeData(event->mimeData(), Qt::MoveAction, -1, -1, first))
+            return {};
+        return first;
+    }
+
+    QTreeView* view_;
+    bool forwarding_ = false;
+};
+
 }  // namespace
 
 void SetUpReplayListView(QTreeView* view, ReplayRowModel* model)
@@ -52,6 +108,7 @@ void SetUpReplayListView(QTreeView* view, ReplayRowModel* model)
     view->setDragDropMode(QAbstractItemView::DragDrop);
     view->setDefaultDropAction(Qt::MoveAction);
     view->setDropIndicatorShown(true);
+    view->viewport()->installEventFilter(new SelectedFolderDropHandler(view));
     view->setIconSize(QSize(16, 16));
     view->setItemDelegate(new GridLineDelegate(view));
 
