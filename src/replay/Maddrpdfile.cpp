@@ -347,6 +347,7 @@ void DeleteImportTree(ImportTree& tree)
     tree.root_.reset();
     tree.visitMarks_.clear();
     tree.listed_.clear();
+    tree.folderPaths_.clear();
 }
 
 // ---------------------------------------------------------------- collecting
@@ -401,7 +402,7 @@ bool AddReplayFile(ImportTree& tree, ReplayFolder* folder, const std::string& na
     if (cut == std::string::npos) {
         entry->fileName = sjisPath;
     } else {
-        entry->folderPath = sjisPath.substr(0, cut + 1);
+        entry->folderPath = tree.folderPaths_.get(std::string_view(sjisPath).substr(0, cut + 1));
         entry->fileName = sjisPath.substr(cut + 1);
     }
     entry->kind = kReplayEntryKind;

@@ -100,6 +100,8 @@ private:
     std::unordered_map<const ReplayFolder*, std::unordered_set<std::string>> listed_;
     CollectSkips skips_;
     int collected_ = 0;
+    // Disk folder paths: the files of one folder share its text.
+    SharedTextTable folderPaths_;
 };
 
 // True for a name ending in ".RPD" or ".DAT" in any letter case.

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace replidex {
 
@@ -47,6 +48,28 @@ private:
     inline static const std::string kEmpty;
 
     std::shared_ptr<const std::string> text_;
+};
+
+// Hands out one SharedText for each distinct text asked for, so that all who
+// ask for equal texts share one block.
+class SharedTextTable {
+public:
+    const SharedText& get(std::string_view text)
+    {
+        const auto found = texts_.find(text);
+        if (found != texts_.end()) return found->second;
+        SharedText made(text);
+        return texts_.emplace(made.view(), std::move(made)).first->second;
+    }
+    void clear() { texts_.clear(); }
+
+private:
+    // Reads every byte, eight at a time, so that no crafted set of texts
+    // (such as paths that differ only in the middle) makes the table degenerate.
+    struct Hash {
+        std::size_t operator()(std::string_view text) const;
+    };
+    std::unordered_map<std::string_view, SharedText, Hash> texts_;   // keys view their values
 };
 
 }  // namespace replidex

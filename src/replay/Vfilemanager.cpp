@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <memory>
 #include <random>
-#include <unordered_map>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -119,45 +118,10 @@ bool ReadPlayer(ByteCursor& src, PlayerRecord& player)
     return true;
 }
 
-// Folder paths met while reading a list: entries whose files lie in one disk
-// folder share one text, wherever they are in the list.
-class PathTexts {
-public:
-    const SharedText& get(std::string_view path)
-    {
-        const auto found = texts_.find(path);
-        if (found != texts_.end()) return found->second;
-        SharedText text(path);
-        return texts_.emplace(text.view(), std::move(text)).first->second;
-    }
-
-private:
-    // Eight bytes at a time: paths are short and differ near their ends, and
-    // every byte counts so that no crafted list makes the table degenerate.
-    struct Hash {
-        std::size_t operator()(std::string_view text) const
-        {
-            std::uint64_t h = 0x9E3779B97F4A7C15ull ^ text.size();
-            std::size_t i = 0;
-            for (; i + 8 <= text.size(); i += 8) {
-                std::uint64_t word;
-                std::memcpy(&word, text.data() + i, 8);
-                h = (h ^ word) * 0xFF51AFD7ED558CCDull;
-                h ^= h >> 32;
-            }
-            std::uint64_t tail = 0;
-            std::memcpy(&tail, text.data() + i, text.size() - i);
-            h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
-            return static_cast<std::size_t>(h ^ (h >> 29));
-        }
-    };
-    std::unordered_map<std::string_view, SharedText, Hash> texts_;   // keys view their values
-};
-
 // The body of an entry record after its head. False when the file ends inside
 // it. `lastPath` is the folder path that a length of 0 stands for; it runs on
 // through the whole file.
-bool ReadEntryBody(ByteCursor& src, std::uint8_t kind, PathTexts& paths, SharedText& lastPath,
+bool ReadEntryBody(ByteCursor& src, std::uint8_t kind, SharedTextTable& paths, SharedText& lastPath,
                    ReplayEntry& entry)
 {
     std::uint16_t pathLength = 0;
@@ -203,7 +167,7 @@ ListOpenResult ReadRecords(ByteCursor& src, ReplayDocument& doc)
     if (!src.u32(version) || static_cast<std::int32_t>(version) != kListFileVersion)
         return ListOpenResult::OtherVersion;
 
-    PathTexts paths;
+    SharedTextTable paths;   // folder paths: entries of one disk folder share one text
     SharedText lastPath;
     for (;;) {
         std::uint8_t kind = 0;

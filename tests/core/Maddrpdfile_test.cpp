@@ -129,6 +129,8 @@ TEST_F(AddTest, CollectsReplayFilesByExtensionAndMirrorsFolders)
         ASSERT_NE(e, nullptr);
         EXPECT_EQ(e->kind, kReplayEntryKind);
         EXPECT_EQ(e->folderPath, dir.file("in") + "/");
+        // The files of one disk folder share its text.
+        EXPECT_TRUE(e->folderPath.sharesWith(Entries(in, importPool).front()->folderPath));
         EXPECT_EQ(e->fileAge, FileAgeOf(e->fullPath()));
         EXPECT_NE(e->fileAge, kNoFileAge);
         EXPECT_FALSE(e->info.has_value());
