@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "replay/Vdata.h"
-#include "shell/SjisCodec.h"
+#include "core/replay/ReplayRecords.h"
+#include "core/text/SjisCodec.h"
 
 namespace replidex::bench {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bench/BenchUtil.h"
-#include "replay/Rpdinfo.h"
+#include "core/replay/ReplayFileReader.h"
 #include "support/ReplayFileBuilder.h"
 
 using namespace replidex;

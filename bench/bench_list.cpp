@@ -15,9 +15,9 @@
 
 #include "bench/BenchData.h"
 #include "bench/BenchUtil.h"
-#include "replay/Vfilemanager.h"
-#include "search/SearchRun.h"
-#include "shell/SjisCodec.h"
+#include "core/list/ListFile.h"
+#include "core/search/SearchRun.h"
+#include "core/text/SjisCodec.h"
 
 using namespace replidex;
 

@@ -21,14 +21,14 @@
 
 #include "bench/BenchData.h"
 #include "bench/BenchUtil.h"
-#include "replay/FileTime.h"
-#include "shell/ApplicationWindows.h"
-#include "shell/SjisCodec.h"
+#include "core/replay/FileTime.h"
+#include "core/text/SjisCodec.h"
+#include "gui/browse/CellTextDelegate.h"
+#include "gui/browse/FolderRows.h"
+#include "gui/browse/FolderTreeModel.h"
+#include "gui/browse/ReplayRowModel.h"
+#include "gui/main/ApplicationWindows.h"
 #include "support/ListGenerator.h"
-#include "views/CellTextDelegate.h"
-#include "views/FolderRows.h"
-#include "views/FolderTreeModel.h"
-#include "views/ReplayRowModel.h"
 
 using namespace replidex;
 namespace fs = std::filesystem;
@@ -105,7 +105,7 @@ int main(int argc, char** argv)
     options.programFolder = (dir / "program").string() + "/";
     options.iniPath = (dir / "program" / "replidex.ini").string();
     auto windows = std::make_unique<ApplicationWindows>(options);
-    TForm1* form = windows->form1();
+    MainWindow* form = windows->mainWindow();
     form->show();
     QElapsedTimer wait;
     wait.start();

@@ -6,9 +6,9 @@
 #include <vector>
 #include <string_view>
 
-#include "platform/ProfileFile.h"
-#include "replay/Rpdinfo.h"
-#include "replay/Vfilemanager.h"
+#include "core/list/ListFile.h"
+#include "core/replay/ReplayFileReader.h"
+#include "core/settings/ProfileFile.h"
 
 namespace replidex::fuzz {
 

@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "replay/Maddrpdfile.h"
-#include "replay/Vfilemanager.h"
-#include "shell/SjisCodec.h"
-#include "views/FolderOps.h"
+#include "core/list/FolderOps.h"
+#include "core/list/ListFile.h"
+#include "core/list/ReplayImport.h"
+#include "core/text/SjisCodec.h"
 
 namespace replidex::cli {
 

@@ -8,7 +8,7 @@
 #include "cli/Commands.h"
 #include "cli/Json.h"
 #include "cli/ReplayFiles.h"
-#include "replay/Rpdinfo.h"
+#include "core/replay/ReplayFileReader.h"
 
 namespace replidex::cli {
 

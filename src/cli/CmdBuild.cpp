@@ -6,7 +6,7 @@
 
 #include "cli/Commands.h"
 #include "cli/JsonReader.h"
-#include "replay/Vfilemanager.h"
+#include "core/list/ListFile.h"
 
 namespace replidex::cli {
 

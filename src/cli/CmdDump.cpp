@@ -5,8 +5,8 @@
 
 #include "cli/Commands.h"
 #include "cli/Json.h"
-#include "replay/Vfilemanager.h"
-#include "shell/SjisCodec.h"
+#include "core/list/ListFile.h"
+#include "core/text/SjisCodec.h"
 
 namespace replidex::cli {
 

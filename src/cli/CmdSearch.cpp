@@ -6,11 +6,11 @@
 
 #include "cli/Commands.h"
 #include "cli/Json.h"
-#include "replay/ReplayDocument.h"
-#include "replay/Rpdinfo.h"
-#include "replay/Vfilemanager.h"
-#include "search/SearchRun.h"
-#include "shell/SjisCodec.h"
+#include "core/list/ListFile.h"
+#include "core/list/ReplayDocument.h"
+#include "core/replay/ReplayFileReader.h"
+#include "core/search/SearchRun.h"
+#include "core/text/SjisCodec.h"
 
 namespace replidex::cli {
 

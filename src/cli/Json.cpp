@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "shell/SjisCodec.h"
+#include "core/text/SjisCodec.h"
 
 namespace replidex::cli {
 

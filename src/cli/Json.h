@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "replay/Vdata.h"
+#include "core/replay/ReplayRecords.h"
 
 namespace replidex::cli {
 

@@ -10,8 +10,8 @@
 #include <unistd.h>
 #endif
 
+#include "core/text/SjisCodec.h"
 #include "platform/SettingsLocation.h"
-#include "shell/SjisCodec.h"
 
 namespace replidex {
 

@@ -4,16 +4,15 @@
 #include <windows.h>
 #include <vector>
 #else
+#include <cerrno>
 #include <filesystem>
 
-#include <QByteArray>
-#include <QFile>
-#include <QProcess>
-#include <QString>
-#include <QStringList>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
-#include "shell/SjisCodec.h"
+#include "core/text/SjisCodec.h"
 
 namespace replidex {
 
@@ -46,10 +45,49 @@ std::string Argument(const std::string& path)
     return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
 }
 #else
+// Starts "xdg-open <nativePath>" detached from this process: a first child
+// starts a new session and forks the opener, then ends at once, so the opener
+// never becomes a zombie of ours and outlives the program. A pipe closed on
+// exec tells whether the exec itself worked; the children only make calls
+// that are safe after fork in a threaded program.
 bool StartOpener(const std::string& nativePath)
 {
-    return QProcess::startDetached(QStringLiteral("xdg-open"),
-                                   QStringList{QFile::decodeName(QByteArray::fromStdString(nativePath))});
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0) return false;
+    const pid_t first = fork();
+    if (first < 0) {
+        close(report[0]);
+        close(report[1]);
+        return false;
+    }
+    if (first == 0) {
+        close(report[0]);
+        setsid();
+        const pid_t opener = fork();
+        if (opener == 0) {
+            const char* argv[] = {"xdg-open", nativePath.c_str(), nullptr};
+            execvp(argv[0], const_cast<char* const*>(argv));
+            const int error = errno;
+            [[maybe_unused]] const ssize_t written = write(report[1], &error, sizeof error);
+            _exit(127);
+        }
+        if (opener < 0) {
+            const int error = errno;
+            [[maybe_unused]] const ssize_t written = write(report[1], &error, sizeof error);
+        }
+        _exit(0);
+    }
+    close(report[1]);
+    int status = 0;
+    while (waitpid(first, &status, 0) < 0 && errno == EINTR) {
+    }
+    int error = 0;
+    ssize_t got;
+    do {
+        got = read(report[0], &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    close(report[0]);
+    return got == 0;  // closed by a successful exec, nothing written
 }
 #endif
 

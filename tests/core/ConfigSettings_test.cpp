@@ -1,11 +1,11 @@
-#include "settings/ConfigSettings.h"
+#include "core/settings/ConfigSettings.h"
 
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "platform/ProfileFile.h"
-#include "shell/SjisCodec.h"
+#include "core/settings/ProfileFile.h"
+#include "core/text/SjisCodec.h"
 #include "support/TempDir.h"
 
 namespace replidex {

@@ -1,7 +1,7 @@
 // Folder operations of the replay list: entry lists with duplicate handling,
 // purging, deleting, creating, renaming, moving and merging folders, moving
 // list rows, and the nesting limit that keeps every folder saveable.
-#include "views/FolderOps.h"
+#include "core/list/FolderOps.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "replay/Vfilemanager.h"
-#include "shell/SjisCodec.h"
+#include "core/list/ListFile.h"
+#include "core/text/SjisCodec.h"
 
 namespace replidex {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/ProfileFile.h"
+#include "core/settings/ProfileFile.h"
 
 #include <climits>
 #include <filesystem>

@@ -1,6 +1,6 @@
 // Matching of one entry against the search criteria, and the text rules under
 // it (width folding, lower-casing, containment at character starts).
-#include "search/SearchMatch.h"
+#include "core/search/SearchMatch.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/SjisCodec.h"
+#include "core/text/SjisCodec.h"
 
 namespace replidex {
 namespace {

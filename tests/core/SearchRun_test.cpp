@@ -1,6 +1,6 @@
 // The search over the pool: refusals, scope marking, the hit run in slot
 // order, pages and tab captions.
-#include "search/SearchRun.h"
+#include "core/search/SearchRun.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "replay/FileTime.h"
-#include "shell/SjisCodec.h"
+#include "core/replay/FileTime.h"
+#include "core/text/SjisCodec.h"
 #include "support/TempDir.h"
 
 namespace replidex {

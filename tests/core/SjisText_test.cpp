@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/Lib_std.h"
-#include "shell/SjisCodec.h"
+#include "core/text/SjisCodec.h"
+#include "core/text/SplitText.h"
 
 namespace replidex {
 namespace {

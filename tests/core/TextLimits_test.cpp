@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "shell/SjisCodec.h"
-#include "views/TextLimits.h"
+#include "core/list/TextLimits.h"
+#include "core/text/SjisCodec.h"
 
 namespace replidex {
 namespace {

@@ -24,19 +24,19 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
-#include "platform/ProfileFile.h"
-#include "replay/AddReplaysCommand.h"
-#include "replay/Form_progress.h"
-#include "replay/Vfilemanager.h"
-#include "settings/AppSettings.h"
-#include "shell/ApplicationWindows.h"
-#include "shell/SjisCodec.h"
+#include "core/list/FolderOps.h"
+#include "core/list/ListFile.h"
+#include "core/settings/ProfileFile.h"
+#include "core/text/SjisCodec.h"
+#include "gui/browse/FolderTreeModel.h"
+#include "gui/browse/ReplayRowModel.h"
+#include "gui/dialogs/ProgressDialog.h"
+#include "gui/main/AddReplaysCommand.h"
+#include "gui/main/ApplicationWindows.h"
+#include "gui/settings/AppSettings.h"
 #include "support/ListGenerator.h"
 #include "support/ReplayFileBuilder.h"
 #include "support/TempDir.h"
-#include "views/FolderOps.h"
-#include "views/FolderTreeModel.h"
-#include "views/ReplayRowModel.h"
 
 namespace replidex {
 namespace {
@@ -75,7 +75,7 @@ protected:
         options.programFolder = programFolder;
         options.iniPath = iniPath;
         windows = std::make_unique<ApplicationWindows>(options);
-        form = windows->form1();
+        form = windows->mainWindow();
         form->show();
         ASSERT_TRUE(test::WaitUntil([this] { return form->started(); }));
         adder = form->findChild<AddReplaysCommand*>();
@@ -150,9 +150,9 @@ protected:
     std::string programFolder;
     std::string iniPath;
     std::unique_ptr<ApplicationWindows> windows;
-    TForm1* form = nullptr;
+    MainWindow* form = nullptr;
     AddReplaysCommand* adder = nullptr;
-    TFProgress* progress = nullptr;
+    ProgressDialog* progress = nullptr;
     ShowCounter progressShows;
     bool dragAccepted = false;
 };

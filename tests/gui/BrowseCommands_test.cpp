@@ -16,15 +16,15 @@
 #include <memory>
 
 #include "GuiTestSupport.h"
-#include "replay/FileTime.h"
-#include "replay/Rpdinfo.h"
-#include "shell/ApplicationWindows.h"
-#include "shell/SjisCodec.h"
+#include "core/replay/FileTime.h"
+#include "core/replay/ReplayFileReader.h"
+#include "core/text/SjisCodec.h"
+#include "gui/browse/FolderTreeModel.h"
+#include "gui/browse/ReplayRowModel.h"
+#include "gui/main/ApplicationWindows.h"
 #include "support/ListGenerator.h"
 #include "support/ReplayFileBuilder.h"
 #include "support/TempDir.h"
-#include "views/FolderTreeModel.h"
-#include "views/ReplayRowModel.h"
 
 namespace replidex {
 namespace {
@@ -58,7 +58,7 @@ protected:
     void SetUp() override
     {
         windows = test::MakeWindowsWithGameFolder(dir);
-        form = windows->form1();
+        form = windows->mainWindow();
         ASSERT_TRUE(test::WaitUntil([this] { return form->started(); }));
     }
 
@@ -92,7 +92,7 @@ protected:
 
     test::TempDir dir;
     std::unique_ptr<ApplicationWindows> windows;
-    TForm1* form = nullptr;
+    MainWindow* form = nullptr;
 };
 
 // Empty when the model shows exactly the document's tree below `parent`.

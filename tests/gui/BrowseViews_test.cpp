@@ -21,18 +21,18 @@
 #include <memory>
 
 #include "GuiTestSupport.h"
-#include "platform/ProfileFile.h"
-#include "replay/FileTime.h"
-#include "replay/Vfilemanager.h"
-#include "shell/ApplicationWindows.h"
-#include "shell/SjisCodec.h"
+#include "core/list/ListFile.h"
+#include "core/replay/FileTime.h"
+#include "core/settings/ProfileFile.h"
+#include "core/text/SjisCodec.h"
+#include "gui/browse/ColumnLayout.h"
+#include "gui/browse/FolderTreeModel.h"
+#include "gui/browse/FolderTreeView.h"
+#include "gui/browse/MemoDialog.h"
+#include "gui/browse/ReplayRowModel.h"
+#include "gui/main/ApplicationWindows.h"
 #include "support/ListGenerator.h"
 #include "support/TempDir.h"
-#include "views/ColumnLayout.h"
-#include "views/FolderTreeModel.h"
-#include "views/FolderTreeView.h"
-#include "views/Form_memo.h"
-#include "views/ReplayRowModel.h"
 
 namespace replidex {
 namespace {
@@ -48,7 +48,7 @@ protected:
     void Start(const std::string& extraIni = {})
     {
         windows = test::MakeWindowsWithGameFolder(dir, extraIni);
-        form = windows->form1();
+        form = windows->mainWindow();
         ASSERT_TRUE(test::WaitUntil([this] { return form->started(); }));
     }
 
@@ -129,7 +129,7 @@ protected:
     test::TempDir dir;
     std::string iniPath;
     std::unique_ptr<ApplicationWindows> windows;
-    TForm1* form = nullptr;
+    MainWindow* form = nullptr;
 };
 
 TEST_F(BrowseViewsTest, FolderRowsComeFirstThenEntriesWithTheirCells)
@@ -456,7 +456,7 @@ TEST_F(BrowseViewsTest, ListMenuHasItsFifteenItemsInOrder)
 }
 
 // Runs `answer` on the memo window once it is shown.
-void WhenMemoShows(TFMemo* memo, std::function<void()> answer)
+void WhenMemoShows(MemoDialog* memo, std::function<void()> answer)
 {
     QTimer::singleShot(0, memo, [memo, answer] {
         test::WaitUntil([memo] { return memo->isVisible(); });
@@ -473,7 +473,7 @@ TEST_F(BrowseViewsTest, MemoEditorShowsStoresAndCancels)
     entry->memo = "one\r\ntwo";
     form->SetModified(false);
     Select(2);
-    TFMemo* memo = windows->memo;
+    MemoDialog* memo = windows->memo;
     EXPECT_EQ(memo->windowTitle(), QStringLiteral("メモ"));
     EXPECT_TRUE(memo->windowFlags() & Qt::WindowStaysOnTopHint);
 
@@ -535,14 +535,14 @@ TEST_F(BrowseViewsTest, HidingPathShiftsTheLaterCells)
     FiveRows();
     EXPECT_EQ(rows().columnCount(), 6);
     EXPECT_EQ(Text(2, 1), QString::fromStdString(dir.path().string() + "/r/"));
-    GColumnHeader& columns = form->program().ColumnModel;
+    ColumnModel& columns = form->program().columnModel;
     std::vector<ColumnConfigRow> config;
     for (const ColumnConfigRow& row : columns.UpdateConfigByGColumns())
         config.push_back({row.caption, row.caption != "Path"});
     columns.UpdateByConfig(config);
     ApplyColumnModel(columns, list(), &rows());
     EXPECT_EQ(rows().columnCount(), 5);
-    EXPECT_EQ(columns.SubItemIndex(GColumnHeader::kInfo), 0);
+    EXPECT_EQ(columns.SubItemIndex(ColumnModel::kInfo), 0);
     const auto cell = [&](int id) {
         return QString::fromStdString(Cp932ToUtf8Lossy(rows().row(2)->texts[static_cast<std::size_t>(id)]));
     };

@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
-#include "shell/SjisCodec.h"
-#include "views/CellTextDelegate.h"
-#include "views/ReplayListView.h"
-#include "views/ReplayRowModel.h"
+#include "core/text/SjisCodec.h"
+#include "gui/browse/CellTextDelegate.h"
+#include "gui/browse/ReplayListView.h"
+#include "gui/browse/ReplayRowModel.h"
 
 namespace replidex {
 namespace {

@@ -22,12 +22,12 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
-#include "shell/ApplicationWindows.h"
-#include "shell/SjisCodec.h"
+#include "core/text/SjisCodec.h"
+#include "gui/browse/FolderTreeModel.h"
+#include "gui/browse/ReplayRowModel.h"
+#include "gui/main/ApplicationWindows.h"
 #include "support/ListGenerator.h"
 #include "support/TempDir.h"
-#include "views/FolderTreeModel.h"
-#include "views/ReplayRowModel.h"
 
 namespace replidex {
 namespace {
@@ -207,7 +207,7 @@ protected:
     void SetUp() override
     {
         windows = test::MakeWindowsWithGameFolder(dir);
-        form = windows->form1();
+        form = windows->mainWindow();
         ASSERT_TRUE(test::WaitUntil([this] { return form->started(); }));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
     }
@@ -308,7 +308,7 @@ protected:
     test::TempDir dir;
     test::Responders responders;   // before the windows: it answers from the start
     std::unique_ptr<ApplicationWindows> windows;
-    TForm1* form = nullptr;
+    MainWindow* form = nullptr;
     std::vector<qint64> waited;
 };
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/ApplicationWindows.h"
-#include "shell/FileDialogs.h"
-#include "shell/Vdialog.h"
+#include "gui/dialogs/FileDialogs.h"
+#include "gui/dialogs/MessageBoxes.h"
+#include "gui/main/ApplicationWindows.h"
 #include "support/TempDir.h"
 
 namespace replidex::test {
@@ -48,7 +48,7 @@ inline std::unique_ptr<ApplicationWindows> MakeWindowsWithGameFolder(const TempD
     options.programFolder = programFolder;
     options.iniPath = programFolder + "replidex.ini";
     auto windows = std::make_unique<ApplicationWindows>(options);
-    windows->form1()->show();
+    windows->mainWindow()->show();
     return windows;
 }
 

@@ -20,16 +20,16 @@
 #include <memory>
 
 #include "GuiTestSupport.h"
-#include "platform/ProfileFile.h"
-#include "replay/Vfilemanager.h"
-#include "shell/ApplicationWindows.h"
-#include "search/Form_search.h"
-#include "shell/Form_version.h"
-#include "shell/SjisCodec.h"
+#include "core/list/ListFile.h"
+#include "core/settings/ProfileFile.h"
+#include "core/text/SjisCodec.h"
+#include "gui/browse/FolderTreeModel.h"
+#include "gui/browse/ReplayRowModel.h"
+#include "gui/dialogs/AboutDialog.h"
+#include "gui/main/ApplicationWindows.h"
+#include "gui/search/SearchWindow.h"
 #include "support/ListGenerator.h"
 #include "support/TempDir.h"
-#include "views/FolderTreeModel.h"
-#include "views/ReplayRowModel.h"
 
 namespace replidex {
 namespace {
@@ -65,7 +65,7 @@ protected:
         options.programFolder = programFolder;
         options.iniPath = iniPath;
         windows = std::make_unique<ApplicationWindows>(options);
-        form = windows->form1();
+        form = windows->mainWindow();
         form->show();
         ASSERT_TRUE(test::WaitUntil([this] { return form->started(); }));
     }
@@ -95,7 +95,7 @@ protected:
     std::string gameFolder;
     std::string iniPath;
     std::unique_ptr<ApplicationWindows> windows;
-    TForm1* form = nullptr;
+    MainWindow* form = nullptr;
 };
 
 TEST_F(MainWindowTest, StartWithoutArgumentOpensAnUntitledList)
@@ -564,7 +564,7 @@ TEST_F(MainWindowTest, AboutBox)
 {
     WriteIni(gameFolder);
     Start();
-    TFVersion* about = windows->version;
+    AboutDialog* about = windows->version;
     EXPECT_EQ(about->windowTitle(), QStringLiteral("バージョン情報"));
     EXPECT_EQ(about->Label1->text(), QStringLiteral("Replidex"));
     EXPECT_EQ(about->Label2->text(), QStringLiteral("Version 1.20"));

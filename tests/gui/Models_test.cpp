@@ -8,15 +8,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "replay/FileTime.h"
-#include "replay/ReplayDocument.h"
-#include "replay/Rpdinfo.h"
-#include "shell/SjisCodec.h"
+#include "core/list/ReplayDocument.h"
+#include "core/replay/FileTime.h"
+#include "core/replay/ReplayFileReader.h"
+#include "core/text/SjisCodec.h"
+#include "gui/browse/FolderRows.h"
+#include "gui/browse/FolderTreeModel.h"
+#include "gui/browse/ReplayRowModel.h"
 #include "support/ListGenerator.h"
 #include "support/TempDir.h"
-#include "views/FolderRows.h"
-#include "views/FolderTreeModel.h"
-#include "views/ReplayRowModel.h"
 
 namespace replidex {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <set>
 
-#include "shell/DocumentState.h"
-#include "shell/GameFolderCheck.h"
-#include "shell/SjisCodec.h"
+#include "core/text/SjisCodec.h"
+#include "gui/main/DocumentState.h"
+#include "gui/main/GameFolderCheck.h"
 
 namespace replidex {
 namespace {

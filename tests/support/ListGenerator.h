@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "replay/ReplayDocument.h"
+#include "core/list/ReplayDocument.h"
 
 namespace replidex::test {
 

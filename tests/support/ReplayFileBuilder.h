@@ -28,7 +28,7 @@
 #include <string_view>
 #include <vector>
 
-#include "replay/Vdata.h"
+#include "core/replay/ReplayRecords.h"
 
 namespace replidex::test {
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "replay/Vfilemanager.h"
+#include "core/list/ListFile.h"
 #include "support/ListGenerator.h"
 #include "support/ReplayFileBuilder.h"
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/SjisCodec.h"
+#include "core/text/SjisCodec.h"
 #include "support/ReplayFileBuilder.h"
 
 namespace {

@@ -1,0 +1,40 @@
+# Fails when a source file under DIR includes a header its layer may not use.
+#   DIR      folder to scan (recursively, *.h and *.cpp)
+#   ALLOWED  |-separated prefixes a quoted include may start with
+#   NO_QT    ON: angle-bracket includes of Qt headers (<Q...>, <Qt...>) are refused
+#   STAMP    file touched when every include is allowed
+cmake_minimum_required(VERSION 3.25)
+
+string(REPLACE "|" ";" ALLOWED "${ALLOWED}")
+file(GLOB_RECURSE sources "${DIR}/*.h" "${DIR}/*.cpp")
+set(faults "")
+foreach(source IN LISTS sources)
+    file(STRINGS "${source}" lines REGEX "^[ \t]*#[ \t]*include")
+    foreach(line IN LISTS lines)
+        if(line MATCHES "#[ \t]*include[ \t]*\"([^\"]*)\"")
+            set(header "${CMAKE_MATCH_1}")
+            set(allowed OFF)
+            foreach(prefix IN LISTS ALLOWED)
+                string(FIND "${header}" "${prefix}" at)
+                if(at EQUAL 0)
+                    set(allowed ON)
+                endif()
+            endforeach()
+            if(NOT allowed OR header MATCHES "\\.\\.")
+                list(APPEND faults "${source}: ${line}")
+            endif()
+        elseif(NO_QT AND line MATCHES "#[ \t]*include[ \t]*<(Q|Qt)[A-Za-z]")
+            list(APPEND faults "${source}: ${line}")
+        endif()
+    endforeach()
+endforeach()
+
+if(faults)
+    list(JOIN faults "\n  " text)
+    list(JOIN ALLOWED ", " allowedText)
+    message(FATAL_ERROR "layer rule broken: files under ${DIR} may include only "
+                        "${allowedText} and no Qt header:\n  ${text}")
+endif()
+if(STAMP)
+    file(TOUCH "${STAMP}")
+endif()

@@ -1,0 +1,550 @@
+#include "core/list/ListFile.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <random>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <sys/stat.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include "core/text/SjisCodec.h"
+
+namespace replidex {
+
+namespace {
+
+// Record kinds as the file stores them.
+constexpr std::uint8_t kRecordRoot = 1;
+constexpr std::uint8_t kRecordFolder = 2;
+constexpr std::uint8_t kRecordReplay = 3;   // the only entry kind with an info-present byte
+
+// ---------------------------------------------------------------- reading
+
+// Reads little-endian fields from bytes in memory. Every read answers false
+// once the bytes run out, and the cursor then stays at the end.
+class ByteCursor {
+public:
+    explicit ByteCursor(std::string_view bytes)
+        : pos_(reinterpret_cast<const unsigned char*>(bytes.data())), end_(pos_ + bytes.size())
+    {
+    }
+
+    bool u8(std::uint8_t& value)
+    {
+        if (pos_ == end_) return false;
+        value = *pos_++;
+        return true;
+    }
+    bool u16(std::uint16_t& value)
+    {
+        if (end_ - pos_ < 2) return fail();
+        value = static_cast<std::uint16_t>(pos_[0] | (pos_[1] << 8));
+        pos_ += 2;
+        return true;
+    }
+    bool u32(std::uint32_t& value)
+    {
+        if (end_ - pos_ < 4) return fail();
+        value = static_cast<std::uint32_t>(pos_[0]) | (static_cast<std::uint32_t>(pos_[1]) << 8) |
+                (static_cast<std::uint32_t>(pos_[2]) << 16) |
+                (static_cast<std::uint32_t>(pos_[3]) << 24);
+        pos_ += 4;
+        return true;
+    }
+    // The next `length` bytes, without copying them.
+    bool bytes(std::size_t length, std::string_view& out)
+    {
+        if (static_cast<std::size_t>(end_ - pos_) < length) return fail();
+        out = {reinterpret_cast<const char*>(pos_), length};
+        pos_ += length;
+        return true;
+    }
+    bool text(std::size_t length, std::string& out)
+    {
+        std::string_view view;
+        if (!bytes(length, view)) return false;
+        out.assign(view);
+        return true;
+    }
+
+private:
+    bool fail()
+    {
+        pos_ = end_;
+        return false;
+    }
+
+    const unsigned char* pos_;
+    const unsigned char* end_;
+};
+
+// A player: name length byte, name, wins, losses, rank, character, score, isCom.
+// A name longer than the record holds is read whole so that the rest of the
+// file stays aligned; its first 40 bytes are kept.
+bool ReadPlayer(ByteCursor& src, PlayerRecord& player)
+{
+    std::uint8_t nameLength = 0;
+    std::string_view name;
+    if (!src.u8(nameLength) || !src.bytes(nameLength, name)) return false;
+    player.setName(name);
+    std::uint16_t wins = 0, losses = 0;
+    if (!src.u16(wins) || !src.u16(losses)) return false;
+    player.wins = static_cast<std::int16_t>(wins);
+    player.losses = static_cast<std::int16_t>(losses);
+    std::string_view tail;
+    if (!src.bytes(4, tail)) return false;
+    player.rank = static_cast<unsigned char>(tail[0]);
+    player.character = static_cast<unsigned char>(tail[1]);
+    player.score = static_cast<unsigned char>(tail[2]);
+    player.isCom = tail[3] != 0 ? 1 : 0;
+    return true;
+}
+
+// The body of an entry record after its head. False when the file ends inside
+// it. `lastPath` is the folder path that a length of 0 stands for; it runs on
+// through the whole file.
+bool ReadEntryBody(ByteCursor& src, std::uint8_t kind, SharedTextTable& paths, SharedText& lastPath,
+                   ReplayEntry& entry)
+{
+    std::uint16_t pathLength = 0;
+    if (!src.u16(pathLength)) return false;
+    if (pathLength > 0) {
+        // Every length is read, however long, so that the record stays aligned.
+        std::string_view path;
+        if (!src.bytes(pathLength, path)) return false;
+        if (path != lastPath.view()) lastPath = paths.get(path);
+    }
+    entry.folderPath = lastPath;
+    std::uint8_t nameLength = 0;
+    if (!src.u8(nameLength) || !src.text(nameLength, entry.fileName)) return false;
+    std::uint32_t age = 0;
+    if (!src.u32(age)) return false;
+    entry.fileAge = static_cast<std::int32_t>(age);
+    std::uint16_t memoLength = 0;
+    if (!src.u16(memoLength) || !src.text(memoLength, entry.memo)) return false;
+    if (kind != kRecordReplay) return true;
+
+    std::uint8_t infoPresent = 0;
+    if (!src.u8(infoPresent)) return false;
+    if (infoPresent == 0) return true;
+    // Filled in place: the entry's memory is written once.
+    ReplayInfo& info = entry.info.emplace();
+    if (!src.u32(info.infoFlags) || !ReadPlayer(src, info.p1) || !ReadPlayer(src, info.p2)) {
+        entry.info.reset();
+        return false;
+    }
+    return true;
+}
+
+// Reads a whole list into the (already emptied) document. A record cut short
+// by the end of the file is dropped and reading ends there; so does a record
+// the writer never makes (deeper than 99, or an entry with no folder to go
+// into).
+ListOpenResult ReadRecords(ByteCursor& src, ReplayDocument& doc)
+{
+    // The most recent folder of each depth.
+    std::array<ReplayFolder*, kListMaxDepth + 1> slots{};
+
+    std::uint32_t version = 0;
+    if (!src.u32(version) || static_cast<std::int32_t>(version) != kListFileVersion)
+        return ListOpenResult::OtherVersion;
+
+    SharedTextTable paths;   // folder paths: entries of one disk folder share one text
+    SharedText lastPath;
+    for (;;) {
+        std::uint8_t kind = 0;
+        std::uint8_t depth = 0;
+        if (!src.u8(kind)) break;
+        if (kind != kRecordRoot && !src.u8(depth)) break;
+        if (depth > kListMaxDepth) break;
+        ReplayFolder* const parent = depth > 0 ? slots[depth - 1] : nullptr;
+
+        if (kind <= kRecordFolder) {   // kinds 0, 1 and 2 are folders
+            std::uint8_t nameLength = 0;
+            std::string name;
+            if (!src.u8(nameLength) || !src.text(nameLength, name)) break;
+            ReplayFolder* folder = nullptr;
+            if (parent) {
+                folder = parent->addChild(std::move(name));
+            } else {
+                // A later top-level folder replaces the earlier one as root.
+                folder = doc.addTopLevel(std::move(name));
+                doc.root = folder;
+            }
+            slots[depth] = folder;
+            continue;
+        }
+
+        // Kinds 3 and above are entries.
+        if (!parent) break;
+        std::vector<std::int32_t>& list = parent->entryList();
+        ReplayEntry* entry = doc.pool.allocate();
+        if (!entry) return ListOpenResult::PoolFull;
+        entry->kind = kind;
+        if (!ReadEntryBody(src, kind, paths, lastPath, *entry)) {
+            doc.pool.release(entry);
+            break;
+        }
+        list.push_back(entry->poolIndex);
+    }
+    return ListOpenResult::Opened;
+}
+
+// ---------------------------------------------------------------- writing
+
+class ByteWriter {
+public:
+    std::string bytes;
+
+    void u8(std::uint8_t v) { bytes.push_back(static_cast<char>(v)); }
+    void u16(std::uint16_t v)
+    {
+        const char le[2] = {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+        bytes.append(le, 2);
+    }
+    void u32(std::uint32_t v)
+    {
+        const char le[4] = {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
+                            static_cast<char>((v >> 16) & 0xFF), static_cast<char>(v >> 24)};
+        bytes.append(le, 4);
+    }
+    void raw(std::string_view text) { bytes.append(text); }
+    // A name with its one-byte length.
+    void name(std::string_view text)
+    {
+        const std::string_view cut = CutSjisText(text, kListMaxNameBytes);
+        u8(static_cast<std::uint8_t>(cut.size()));
+        raw(cut);
+    }
+    // A memo with its two-byte length.
+    void longText(std::string_view text)
+    {
+        const std::string_view cut = CutSjisText(text, kListMaxLongTextBytes);
+        u16(static_cast<std::uint16_t>(cut.size()));
+        raw(cut);
+    }
+};
+
+void WritePlayer(ByteWriter& out, const PlayerRecord& player)
+{
+    const std::string_view name = player.nameText();
+    out.u8(static_cast<std::uint8_t>(name.size()));
+    out.raw(name);
+    out.u16(static_cast<std::uint16_t>(player.wins));
+    out.u16(static_cast<std::uint16_t>(player.losses));
+    out.u8(static_cast<std::uint8_t>(player.rank & 0xFF));
+    out.u8(static_cast<std::uint8_t>(player.character & 0xFF));
+    out.u8(static_cast<std::uint8_t>(player.score & 0xFF));
+    out.u8(player.isCom != 0 ? 1 : 0);
+}
+
+void WriteEntry(ByteWriter& out, const ReplayEntry& entry, int depth, std::string_view& lastPath)
+{
+    // A kind byte below 3 would be read back as a folder.
+    std::uint8_t kind = static_cast<std::uint8_t>(entry.kind & 0xFF);
+    if (kind < kRecordReplay) kind = kRecordReplay;
+    out.u8(kind);
+    out.u8(static_cast<std::uint8_t>(depth));
+
+    const std::string_view path = CutSjisText(entry.folderPath, kListMaxLongTextBytes);
+    if (path == lastPath) {
+        out.u16(0);
+    } else {
+        out.u16(static_cast<std::uint16_t>(path.size()));
+        out.raw(path);
+        lastPath = path;
+    }
+    out.name(entry.fileName);
+    out.u32(static_cast<std::uint32_t>(entry.fileAge));
+    out.longText(entry.memo);
+    if (kind != kRecordReplay) return;
+
+    if (!entry.info) {
+        out.u8(0);
+        return;
+    }
+    out.u8(1);
+    out.u32(entry.info->infoFlags);
+    WritePlayer(out, entry.info->p1);
+    WritePlayer(out, entry.info->p2);
+}
+
+// The sub-tree of `folder` at `depth`: each child's record followed by the
+// child's own sub-tree, then the folder's entries. Nothing deeper than the
+// reader takes is written.
+void WriteSubTree(ByteWriter& out, const ReplayFolder& folder, int depth, const EntryPool& pool)
+{
+    if (depth > kListMaxDepth) return;
+    for (const auto& child : folder.children) {
+        out.u8(kRecordFolder);
+        out.u8(static_cast<std::uint8_t>(depth));
+        out.name(child->name);
+        WriteSubTree(out, *child, depth + 1, pool);
+    }
+    if (!folder.entries) return;
+    std::string_view lastPath;   // each folder's first entry carries its path
+    for (const std::int32_t index : *folder.entries) {
+        const ReplayEntry* entry = pool.lookup(index);
+        if (!entry) break;   // the rest of this folder's list is not written
+        WriteEntry(out, *entry, depth, lastPath);
+    }
+}
+
+// ---------------------------------------------------------------- saving
+
+long long SystemWrite(int fd, const char* data, std::size_t size)
+{
+#ifdef _WIN32
+    const unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30));
+    return _write(fd, data, chunk);
+#else
+    for (;;) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        return n;
+    }
+#endif
+}
+
+std::string RandomSuffix()
+{
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    thread_local std::mt19937_64 engine = [] {
+        std::random_device device;
+        std::seed_seq seed{static_cast<std::uint64_t>(device()),
+                           static_cast<std::uint64_t>(
+                               std::chrono::steady_clock::now().time_since_epoch().count()),
+#ifdef _WIN32
+                           static_cast<std::uint64_t>(GetCurrentProcessId())};
+#else
+                           static_cast<std::uint64_t>(::getpid())};
+#endif
+        return std::mt19937_64(seed);
+    }();
+    std::string suffix(6, 'x');
+    for (char& c : suffix) c = kChars[engine() % (sizeof kChars - 1)];
+    return suffix;
+}
+
+// Creates a new temporary file next to `target`; answers its descriptor (or -1)
+// and its path.
+int CreateTemporary(const std::string& target, std::string& tempPath)
+{
+    // Normally "<name>.tmp-XXXXXX"; a name too long for that gets a short one
+    // in the same folder.
+    std::string base = target;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = base + ".tmp-" + RandomSuffix();
+#ifdef _WIN32
+        int fd = -1;
+        const errno_t err = _sopen_s(&fd, tempPath.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                                     _SH_DENYRW, _S_IREAD | _S_IWRITE);
+        if (err == 0) return fd;
+        if (err != EEXIST) return -1;
+#else
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            // The new file keeps the permissions of the one it replaces.
+            struct stat st {};
+            if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+                ::fchmod(fd, st.st_mode & 07777);
+            return fd;
+        }
+        if (errno == ENAMETOOLONG && base == target) {
+            const std::filesystem::path folder = std::filesystem::path(target).parent_path();
+            base = (folder / ".replidex").string();
+            continue;
+        }
+        if (errno != EEXIST) return -1;
+#endif
+    }
+    return -1;
+}
+
+// Closes the temporary file; with `flush`, its data must reach the disk first.
+bool CloseTemporary(int fd, bool flush)
+{
+#ifdef _WIN32
+    const bool flushed = !flush || _commit(fd) == 0;
+    return (_close(fd) == 0) && flushed;
+#else
+    bool flushed = true;
+    if (flush) {
+        do {
+            flushed = ::fsync(fd) == 0;
+        } while (!flushed && errno == EINTR);
+    }
+    return (::close(fd) == 0) && flushed;
+#endif
+}
+
+void RemoveFile(const std::string& path)
+{
+#ifdef _WIN32
+    DeleteFileA(path.c_str());
+#else
+    ::unlink(path.c_str());
+#endif
+}
+
+bool MoveOverTarget(const std::string& from, const std::string& to)
+{
+#ifdef _WIN32
+    return MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    if (::rename(from.c_str(), to.c_str()) != 0) return false;
+    // Make the rename itself durable; the swap is already atomic without it.
+    std::string folder = std::filesystem::path(to).parent_path().string();
+    if (folder.empty()) folder = ".";
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+#endif
+}
+
+}  // namespace
+
+std::string_view CutSjisText(std::string_view text, std::size_t limit)
+{
+    if (text.size() <= limit) return text;
+    std::size_t end = 0;
+    while (end < text.size()) {
+        const std::size_t width = IsCp932LeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+        if (end + width > limit) break;
+        end += width;
+    }
+    return text.substr(0, end);
+}
+
+std::string OtherVersionMessage()
+{
+    return Sjis("Versionが異なります。\n最新版のReplidexを使用下さい。");
+}
+
+ListOpenResult ReadListBytes(std::string_view bytes, ReplayDocument& doc)
+{
+    doc.clear();
+    ByteCursor src(bytes);
+    return ReadRecords(src, doc);
+}
+
+ListOpenResult OpenListFileNative(const std::string& nativePath, ReplayDocument& doc)
+{
+    if (nativePath.empty()) return ListOpenResult::CannotOpen;
+    std::FILE* file = std::fopen(nativePath.c_str(), "rb");
+    if (!file) return ListOpenResult::CannotOpen;
+#ifndef _WIN32
+    // A folder opens as a stream here but cannot be read.
+    struct stat st {};
+    if (::fstat(::fileno(file), &st) != 0 || S_ISDIR(st.st_mode)) {
+        std::fclose(file);
+        return ListOpenResult::CannotOpen;
+    }
+#endif
+    // Read the whole file first and parse it in memory: a list is a few
+    // megabytes at most, and one read beats thousands of small ones. The
+    // buffer is sized from the file and not zero-filled; it grows should the
+    // file grow while it is read.
+    std::size_t capacity = 1 << 16;
+#ifndef _WIN32
+    capacity = std::max<std::size_t>(capacity, static_cast<std::size_t>(st.st_size) + 1);
+#endif
+    std::unique_ptr<char[]> buffer(new char[capacity]);
+    std::size_t got = 0;
+    for (;;) {
+        got += std::fread(buffer.get() + got, 1, capacity - got, file);
+        if (got < capacity) break;
+        std::unique_ptr<char[]> larger(new char[capacity * 2]);
+        std::memcpy(larger.get(), buffer.get(), got);
+        buffer = std::move(larger);
+        capacity *= 2;
+    }
+    std::fclose(file);
+    return ReadListBytes(std::string_view(buffer.get(), got), doc);
+}
+
+ListOpenResult OpenListFile(const std::string& path, ReplayDocument& doc)
+{
+    return OpenListFileNative(NativePathFromSjis(path), doc);
+}
+
+std::string WriteListBytes(const ReplayDocument& doc)
+{
+    ByteWriter out;
+    // Room for a typical entry with info and a path of its own, so that the
+    // text rarely moves while it grows; untouched room costs no memory.
+    out.bytes.reserve(static_cast<std::size_t>(doc.pool.size()) * 192 + 4096);
+    out.u32(static_cast<std::uint32_t>(kListFileVersion));
+    out.u8(kRecordRoot);
+    if (doc.root) {
+        out.name(doc.root->name);
+        WriteSubTree(out, *doc.root, 1, doc.pool);
+    }
+    return std::move(out.bytes);
+}
+
+bool SaveListBytesNative(const std::string& nativePath, std::string_view bytes,
+                         const ListChunkWriter& writeChunk)
+{
+    if (nativePath.empty()) return false;
+    // A link is followed: the file it names is replaced, the link stays.
+    std::string target = nativePath;
+    std::error_code ec;
+    if (std::filesystem::is_symlink(target, ec)) {
+        const std::filesystem::path resolved = std::filesystem::canonical(target, ec);
+        if (!ec) target = resolved.string();
+    }
+    std::string tempPath;
+    const int fd = CreateTemporary(target, tempPath);
+    if (fd < 0) return false;
+
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < bytes.size()) {
+        const std::size_t chunk = std::min<std::size_t>(bytes.size() - done, 1u << 16);
+        const long long n = writeChunk ? writeChunk(fd, bytes.data() + done, chunk)
+                                       : SystemWrite(fd, bytes.data() + done, chunk);
+        if (n <= 0 || static_cast<std::size_t>(n) > chunk) ok = false;
+        else done += static_cast<std::size_t>(n);
+    }
+    // The descriptor is closed in every case; the data must be on disk before
+    // the rename makes it the list file.
+    ok = CloseTemporary(fd, ok) && ok;
+    if (ok) ok = MoveOverTarget(tempPath, target);
+    if (!ok) RemoveFile(tempPath);
+    return ok;
+}
+
+bool SaveListFileNative(const std::string& nativePath, const ReplayDocument& doc)
+{
+    return SaveListBytesNative(nativePath, WriteListBytes(doc));
+}
+
+bool SaveListFile(const std::string& path, const ReplayDocument& doc)
+{
+    return SaveListFileNative(NativePathFromSjis(path), doc);
+}
+
+}  // namespace replidex

@@ -1,0 +1,25 @@
+// How the rows of a replay list view are made from the list's data.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "gui/browse/ReplayRowModel.h"
+
+namespace replidex {
+
+// The rows that show `folder`: one folder row per child folder in child order,
+// then one entry row per index of its entry list whose pool slot holds an
+// entry, in list order. No rows for no folder.
+std::vector<ReplayRow> FolderRows(const ReplayFolder* folder, const EntryPool& pool);
+
+// The row of an entry whose file state is `state` (0 unchanged, 1 missing,
+// 2 changed). An entry without replay info gets no icon and only its file,
+// path and memo texts.
+ReplayRow EntryRow(const ReplayEntry& entry, int state);
+
+// The first line of a memo: the text before the first line feed, without a
+// carriage return just before it.
+std::string_view MemoFirstLine(std::string_view memo);
+
+}  // namespace replidex

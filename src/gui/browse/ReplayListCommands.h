@@ -1,0 +1,72 @@
+// The row commands of the main window's replay list: which commands the
+// selection allows, exchanging rows, the four moves, new folder, in-place
+// renaming of folder rows, double-click into a folder, deleting rows and
+// dropping rows on a folder row.
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+#include "core/list/FolderOps.h"
+
+class QModelIndex;
+
+namespace replidex {
+
+class MainWindow;
+
+// Which row commands the selection allows.
+struct ListEnabling {
+    bool deleteRows = false;
+    bool deleteFiles = false;
+    bool memo = false;
+    bool refresh = false;
+    bool sendAsIs = false;
+    bool sendRenamed = false;
+    bool moveUp = false;     // and move to top
+    bool moveDown = false;   // and move to bottom
+};
+
+class ReplayListCommands {
+public:
+    explicit ReplayListCommands(MainWindow& form) : form_(form) {}
+
+    // Hooks the row model and the list view up.
+    void Connect();
+
+    // The selected rows, top to bottom.
+    std::vector<int> SelectedRows() const;
+    // The selected rows as the folder operations take them.
+    std::vector<MovedRow> SelectedMovedRows() const;
+
+    ListEnabling Enabling() const;
+    // Makes the first selected row current and enables the commands.
+    void RunEnabling();
+
+    // Exchanges rows i and j of the list showing `folder` and the folders or
+    // entries behind them; false when the rows cannot be exchanged.
+    bool ExchangeRows(ReplayFolder* folder, int i, int j);
+    void MoveUp();
+    void MoveDown();
+    void MoveTop();
+    void MoveBottom();
+
+    void NewFolder();
+    void DeleteRows();
+    void OpenRow(const QModelIndex& index);   // double click
+    bool RenameFolderRow(int row, const QString& name);
+    void DropOnFolderRow(int row);
+
+private:
+    // Exchanges the row one step at a time towards `limit` (up when limit < row).
+    void MoveTo(int row, int limit);
+    void SelectOnly(int row);
+    // Rows of folders in the list (they come first).
+    int FolderRowCount() const;
+    int EntryCount() const;
+
+    MainWindow& form_;
+};
+
+}  // namespace replidex

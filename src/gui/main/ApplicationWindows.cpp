@@ -1,0 +1,50 @@
+#include "gui/main/ApplicationWindows.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include "gui/browse/MemoDialog.h"
+#include "gui/dialogs/AboutDialog.h"
+#include "gui/dialogs/DeleteQuestionDialog.h"
+#include "gui/dialogs/ProgressDialog.h"
+#include "gui/search/ScopeDialog.h"
+#include "gui/search/SearchWindow.h"
+#include "gui/settings/SettingsDialog.h"
+#include "platform/SettingsLocation.h"
+
+namespace replidex {
+
+ApplicationWindows::ApplicationWindows(StartupOptions options)
+    : mainWindow_(std::make_unique<MainWindow>(std::move(options)))
+{
+    MainWindow* owner = mainWindow_.get();
+    memo = new MemoDialog(owner);
+    search = new SearchWindow(owner);
+    config = new SettingsDialog(owner);
+    version = new AboutDialog(owner);
+    progress = new ProgressDialog(owner);
+    tree = new ScopeDialog(owner);
+    warnDlg = new DeleteQuestionDialog(owner);
+    mainWindow_->setWindows(AppWindows{version, memo});
+}
+
+ApplicationWindows::~ApplicationWindows() = default;
+
+StartupOptions StartupOptionsFromApplication()
+{
+    StartupOptions options;
+    QStringList arguments = QCoreApplication::arguments();
+    if (!arguments.isEmpty()) arguments.removeFirst();
+    options.arguments = arguments;
+
+    QString folder = qEnvironmentVariable("REPLIDEX_PROGRAM_FOLDER");
+    if (folder.isEmpty()) folder = QCoreApplication::applicationDirPath();
+    folder = QDir::toNativeSeparators(QDir::cleanPath(QDir(folder).absolutePath()));
+    if (!folder.endsWith(QDir::separator())) folder += QDir::separator();
+    options.programFolder = QFile::encodeName(folder).toStdString();
+    options.iniPath = SettingsFilePath(options.programFolder);
+    return options;
+}
+
+}  // namespace replidex

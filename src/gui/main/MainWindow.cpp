@@ -1,0 +1,258 @@
+#include "gui/main/MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMenu>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+
+#include "core/text/SjisCodec.h"
+#include "gui/browse/ColumnLayout.h"
+#include "gui/browse/FolderRows.h"
+#include "gui/browse/FolderTreeModel.h"
+#include "gui/browse/FolderTreeView.h"
+#include "gui/browse/ReplayListView.h"
+#include "gui/browse/ReplayRowModel.h"
+#include "gui/dialogs/AboutDialog.h"
+#include "gui/dialogs/ChooseFolder.h"
+#include "gui/main/AddReplaysCommand.h"
+#include "gui/main/ExternalTools.h"
+#include "gui/main/GameFolderCheck.h"
+#include "gui/settings/AppSettings.h"
+#include "platform/GameFolder.h"
+
+namespace replidex {
+
+MainWindow::MainWindow(StartupOptions options, QWidget* parent)
+    : QMainWindow(parent), ListWindowBase(this, true), options_(std::move(options)), commands_(*this)
+{
+    FormCreate();
+}
+
+// Destroying the window destroys the document with both pools. The views go
+// later (with the window's widgets); an in-place editor still open then must
+// not write into the gone document.
+MainWindow::~MainWindow()
+{
+    rowModel_->onRenameFolderRow = {};
+    rowModel_->onDropOnFolderRow = {};
+    treeModel_->onRename = {};
+    treeModel_->onDrop = {};
+}
+
+void MainWindow::FormCreate()
+{
+    setObjectName(QStringLiteral("MainWindow"));
+    ui_.setupUi(this);
+    treeModel_ = new FolderTreeModel(doc_.list, this);
+    rowModel_ = new ReplayRowModel(this);
+    SetUpFolderTreeView(ui_.TreeView, treeModel_);
+    SetUpReplayListView(ui_.List, rowModel_);
+
+    BaseFormCreate();
+    program_.programFolder = options_.programFolder;
+    program_.iniPath = options_.iniPath;
+    program_.config.puyoFPath.clear();
+    setWindowTitle(QStringLiteral("Replidex"));
+
+    move(27, 120);
+    resize(911, 557);
+    ui_.Splitter->setSizes({175, 911 - 175 - ui_.Splitter->handleWidth()});
+
+    ConnectCommands();
+    treeCommands_.Connect();
+    listCommands_.Connect();
+    // Adding replays: the two commands, their buttons and drops on the list.
+    new AddReplaysCommand(*this);
+}
+
+void MainWindow::ConnectCommands()
+{
+    const auto on = [this](QAction* action, auto handler) {
+        connect(action, &QAction::triggered, this, handler);
+    };
+    on(ui_.MMNewFileList, [this] { commands_.NewList({}, Sjis("無題.rdx")); });
+    on(ui_.MMOpenFileList, [this] { commands_.OpenList({}, true); });
+    on(ui_.SpdBtnOpenRdx, [this] { commands_.OpenList({}, true); });
+    on(ui_.MMSaveFileList, [this] { commands_.Save(); });
+    on(ui_.SpdBtnSaveRdx, [this] { commands_.Save(); });
+    on(ui_.MMSaveAsFileList, [this] { commands_.SaveAs(); });
+    on(ui_.MMCloseFileList, [this] { commands_.Close(); });
+    on(ui_.MMExit, [this] { close(); });
+    on(ui_.MMExplorer, [this] { ShowGameFolder(program_); });
+    on(ui_.MMHTMLHelp, [this] { ShowHelp(program_); });
+    on(ui_.MMVersion, [this] {
+        if (windows_.version) windows_.version->exec();
+    });
+
+    on(ui_.SpdBtnTop, [this] { MoveTop(); });
+    on(ui_.SpdBtnUp, [this] { MoveUp(); });
+    on(ui_.SpdBtnDown, [this] { MoveDown(); });
+    on(ui_.SpdBtnLast, [this] { MoveBottom(); });
+    connect(ui_.TreeView->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { TreeViewChange(); });
+    connect(ui_.List->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { doc_.CurrentRow = current.isValid() ? current.row() : -1; });
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The start-up sequence runs once the window is on the screen and the
+    // event loop runs, so that it may show dialogs and close the window.
+    if (!showQueued_) {
+        showQueued_ = true;
+        QTimer::singleShot(0, this, &MainWindow::FormShow);
+    }
+}
+
+void MainWindow::FormShow()
+{
+    LoadSettings(program_);
+    ApplyColumnModel(program_.columnModel, ui_.List, rowModel_);
+    BaseFormShow();
+    EnableDocument(false);
+    OpenCommandLineList();
+
+    GameFolderProbe probe;
+    probe.isUsable = IsUsableGameFolder;
+    probe.defaultFolder = DefaultGameFolder;
+    probe.chooseFolder = [this] { return ChooseFolder(this, {}); };
+    switch (CheckGameFolder(program_.config.puyoFPath, probe)) {
+    case GameFolderCheck::AlreadyUsable:
+        break;
+    case GameFolderCheck::Found:
+        SaveSettings(program_);   // remember the folder at once
+        break;
+    case GameFolderCheck::NoneFound:
+        close();
+        break;
+    }
+    ui_.Timer->stop();
+    started_ = true;
+    emit startupFinished();
+}
+
+void MainWindow::OpenCommandLineList()
+{
+    if (options_.arguments.isEmpty()) {
+        commands_.NewList({}, Sjis("無題.rdx"));
+        return;
+    }
+    // Only the first argument counts. A path that Shift-JIS cannot hold is
+    // a file that cannot be opened: no list is open then.
+    std::string path;
+    if (SjisFromNativePath(QFile::encodeName(options_.arguments.first()).toStdString(), path))
+        commands_.ReadList(path);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    const bool goOn = commands_.AskToSave();
+    TakeColumnsFromView(program_.columnModel, ui_.List);
+    SaveSettings(program_);   // also when the close is refused
+    if (goOn) event->accept();
+    else event->ignore();
+}
+
+void MainWindow::SetModified(bool flag)
+{
+    if (flag == doc_.Modified) return;
+    doc_.Modified = flag;
+    UpdateCaption();
+    ui_.SpdBtnSaveRdx->setEnabled(flag);
+}
+
+void MainWindow::EnableDocument(bool on)
+{
+    QPalette palette = QApplication::palette(ui_.List);
+    if (!on) {
+        ClearTree();
+        palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    }
+    for (QTreeView* view : {ui_.TreeView, ui_.List}) {
+        view->setPalette(palette);
+        view->setEnabled(on);
+    }
+    for (QAction* action : {ui_.MMSaveFileList, ui_.MMSaveAsFileList, ui_.MMCloseFileList,
+                            ui_.MMReplay->menuAction(), ui_.MMSearch, ui_.SpdBtnSaveRdx,
+                            ui_.SpdBtnAddFile, ui_.SpdBtnAddFolder, ui_.SpdBtnFind})
+        SetCommandEnabled(action, on);
+}
+
+void MainWindow::UpdateCaption()
+{
+    setWindowTitle(QString::fromStdString(Cp932ToUtf8Lossy(WindowCaption(doc_))));
+}
+
+void MainWindow::ClearTree()
+{
+    rowModel_->clear();
+    treeModel_->beginReplaceTree();
+    doc_.list.clear();
+    doc_.ShownNode = nullptr;
+    doc_.CurrentRow = -1;
+    treeModel_->endReplaceTree();
+}
+
+void MainWindow::StartTree(const SjisString& rootName)
+{
+    rowModel_->clear();
+    treeModel_->beginReplaceTree();
+    doc_.list.clear();
+    doc_.list.root = doc_.list.addTopLevel(rootName);
+    doc_.ShownNode = nullptr;
+    doc_.CurrentRow = -1;
+    treeModel_->endReplaceTree();
+}
+
+void MainWindow::ShowFolderContents(ReplayFolder* folder)
+{
+    doc_.ShownNode = folder;
+    doc_.CurrentRow = -1;
+    rowModel_->setRows(FolderRows(folder, doc_.list.pool));
+    ui_.StatusText->setText(QString::fromStdString(Cp932ToUtf8Lossy(FolderStatusText(folder))));
+}
+
+void MainWindow::SelectFolder(ReplayFolder* folder, bool expand)
+{
+    const QModelIndex index = treeModel_->indexOf(folder);
+    if (!index.isValid()) return;
+    ui_.TreeView->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    if (expand) ui_.TreeView->expand(index);
+}
+
+void MainWindow::TreeViewChange()
+{
+    ReplayFolder* folder = treeModel_->folderAt(ui_.TreeView->currentIndex());
+    if (!folder || folder == doc_.ShownNode) return;
+    ShowFolderContents(folder);
+}
+
+int MainWindow::RowState(int row) const
+{
+    return RowStateOfIcon(rowModel_->row(row));
+}
+
+QTreeView* MainWindow::ListViewOf()
+{
+    return ui_.List;
+}
+
+void MainWindow::NewList(const SjisString& folder, const SjisString& name)
+{
+    commands_.NewList(folder, name);
+}
+
+void MainWindow::OpenList(const SjisString& path, bool ask)
+{
+    commands_.OpenList(path, ask);
+}
+
+}  // namespace replidex

@@ -1,0 +1,38 @@
+#include "gui/settings/AppSettings.h"
+
+#include "core/settings/ConfigSettings.h"
+#include "core/settings/ProfileFile.h"
+#include "core/settings/RecentLists.h"
+#include "gui/main/ProgramState.h"
+
+namespace replidex {
+
+void LoadSettings(ProgramState& program)
+{
+    const ProfileFile file(program.iniPath);
+    program.config = LoadConfigSettings(file);
+    LoadRecentFiles(program.recent, file);
+    LoadRecentFolders(program.recent, file);
+
+    IniSection columns;
+    for (const std::string& key : file.keyNames(ColumnModel::kSection))
+        columns.emplace_back(key, file.readString(ColumnModel::kSection, key, ""));
+    program.columnModel.UpdateByIniFile(columns);
+}
+
+bool SaveSettings(const ProgramState& program)
+{
+    ProfileFile file(program.iniPath);
+    SaveConfigSettings(file, program.config);
+    SaveRecentFiles(program.recent, file);
+    SaveRecentFolders(program.recent, file);
+
+    // The shown columns in display order, each with its width.
+    const ListViewLayout layout = program.columnModel.UpdateListViewByGColumns();
+    file.eraseSection(ColumnModel::kSection);
+    for (const auto& [key, value] : program.columnModel.SaveInifile_Column(layout.order, layout.columns))
+        file.writeString(ColumnModel::kSection, key, value);
+    return file.save();
+}
+
+}  // namespace replidex
