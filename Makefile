@@ -1,4 +1,12 @@
 # The two commands of the README. Everything else is CMake's.
+#
+# CXX=clang++ make test (or make test CXX=clang++) builds with that compiler
+# in a build folder of its own (build-clang++), so both can stay configured.
+ifneq ($(filter environment command%,$(origin CXX)),)
+BUILD_DIR ?= build-$(notdir $(CXX))
+COMPILER_FLAG = -DCMAKE_CXX_COMPILER=$(CXX)
+DEPS_FLAGS = $(if $(findstring clang,$(CXX)),--clang)
+endif
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
@@ -10,19 +18,19 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && command -v xvfb-run >/dev/null 2>&1; then \
 		echo "run: no display; starting replidex under xvfb-run (virtual screen 1280x800x24)"; \
-		xvfb-run -a -s '-screen 0 1280x800x24' $(BUILD_DIR)/src/replidex; \
+		xvfb-run -a -s '-screen 0 1280x800x24' $(BUILD_DIR)/bin/replidex; \
 	else \
-		$(BUILD_DIR)/src/replidex; \
+		$(BUILD_DIR)/bin/replidex; \
 	fi
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 deps:
-	@scripts/install-deps
+	@scripts/install-deps $(DEPS_FLAGS)
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(COMPILER_FLAG) > /dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -35,7 +43,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS = replay listfile settings
 
 fuzz-smoke: build
-	@scripts/install-deps --fuzz
+	@scripts/install-deps --clang
 	@cmake -S . -B $(FUZZ_DIR) -DREPLIDEX_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ \
 		-DREPLIDEX_TESTS=OFF -DREPLIDEX_BENCH=OFF > /dev/null
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
