@@ -30,7 +30,7 @@ deps:
 	@scripts/install-deps $(DEPS_FLAGS)
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(COMPILER_FLAG) > /dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(COMPILER_FLAG) $(CMAKE_FLAGS) > /dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
