@@ -26,7 +26,7 @@ WalkResult Walk(int files, const std::vector<Reply>& replies)
         if (walk.asking()) {
             const Reply reply = next < replies.size() ? replies[next++] : Reply{DeleteAnswer::Cancel, true};
             ++result.questions;
-            result.choices.push_back(walk.answer(reply.first, reply.second));
+            result.choices.push_back(walk.answer(DeleteReply{reply.first, reply.second}));
         } else {
             result.choices.push_back(walk.withoutQuestion());
         }

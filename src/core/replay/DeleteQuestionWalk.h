@@ -4,7 +4,7 @@
 //
 //   DeleteQuestionWalk walk;
 //   for each file, while !walk.finished():
-//       choice = walk.asking() ? walk.answer(ask(file), optionTicked) : walk.withoutQuestion();
+//       choice = walk.asking() ? walk.answer(ask(file)) : walk.withoutQuestion();
 //
 // A choice carries whether the file goes and whether it goes to the trash:
 // the state of the dialog's option box when it was answered. Once the
@@ -19,6 +19,12 @@ enum class DeleteAnswer {
     No,         // keep this file, ask about the next
     NoToAll,    // keep this file and all later ones
     Cancel,     // the dialog was closed: like NoToAll
+};
+
+// What the dialog answered: the button, and the option box's state then.
+struct DeleteReply {
+    DeleteAnswer answer = DeleteAnswer::Cancel;
+    bool optionTicked = true;
 };
 
 struct DeleteChoice {
@@ -38,6 +44,7 @@ public:
     // The choice for the file that was just asked about, from the answer and
     // the option box's state at that moment.
     DeleteChoice answer(DeleteAnswer reply, bool optionTicked);
+    DeleteChoice answer(const DeleteReply& reply) { return answer(reply.answer, reply.optionTicked); }
     // The choice for a file once the questions have stopped.
     DeleteChoice withoutQuestion() const;
 
