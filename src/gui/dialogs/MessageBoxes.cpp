@@ -64,13 +64,14 @@ private:
     bool closedByTitleBar_ = false;
 };
 
-int Run(MessageButtons buttons, int kind, std::string_view text)
+int Run(MessageButtons buttons, int kind, const QString& text, const QString& details = {})
 {
-    MessageRequest request{buttons, kind, TitleOf(kind), Display(text)};
+    MessageRequest request{buttons, kind, TitleOf(kind), text, details};
     if (Responder()) return Responder()(request);
 
     AnswerBox box(IconOf(kind), request.title, request.text, QMessageBox::NoButton, nullptr);
     box.setTextFormat(Qt::PlainText);
+    if (!details.isEmpty()) box.setDetailedText(details);
     QPushButton* ok = nullptr;
     QPushButton* yes = nullptr;
     QPushButton* no = nullptr;
@@ -109,22 +110,27 @@ int Run(MessageButtons buttons, int kind, std::string_view text)
 
 int ShowMessageBox(std::string_view text, int kind)
 {
-    return Run(MessageButtons::Ok, kind < 0 ? kMsgWarning : kind, text);
+    return Run(MessageButtons::Ok, kind < 0 ? kMsgWarning : kind, Display(text));
 }
 
 int ConfirmBox(std::string_view text, int kind)
 {
-    return Run(MessageButtons::OkCancel, kind < 0 ? kMsgWarning : kind, text);
+    return Run(MessageButtons::OkCancel, kind < 0 ? kMsgWarning : kind, Display(text));
 }
 
 int AskYesNoCancel(std::string_view text, int kind)
 {
-    return Run(MessageButtons::YesNoCancel, kind < 0 ? kMsgWarning : kind, text);
+    return Run(MessageButtons::YesNoCancel, kind < 0 ? kMsgWarning : kind, Display(text));
 }
 
 int ShowNotice(std::string_view text)
 {
-    return Run(MessageButtons::Ok, -1, text);
+    return Run(MessageButtons::Ok, -1, Display(text));
+}
+
+int ShowNoticeText(const QString& text, const QString& details)
+{
+    return Run(MessageButtons::Ok, -1, text, details);
 }
 
 MessageResponder SetMessageResponder(MessageResponder responder)
