@@ -3,6 +3,11 @@
 #include <QCloseEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <algorithm>
 
 #include <utility>
 
@@ -64,6 +69,22 @@ private:
     bool closedByTitleBar_ = false;
 };
 
+// The detailed text one item a line: the box grows to the longest line (up to
+// a limit) instead of wrapping paths in its narrow default width.
+void ShowDetailsUnwrapped(QMessageBox& box, const QString& details)
+{
+    box.setDetailedText(details);
+    auto* edit = box.findChild<QTextEdit*>();
+    if (!edit) return;
+    edit->setLineWrapMode(QTextEdit::NoWrap);
+    int widest = 0;
+    for (const QString& line : details.split(QLatin1Char('\n')))
+        widest = std::max(widest, edit->fontMetrics().horizontalAdvance(line));
+    const int margins = 2 * edit->frameWidth() + 2 * static_cast<int>(edit->document()->documentMargin()) +
+                        edit->verticalScrollBar()->sizeHint().width();
+    edit->setMinimumWidth(std::min(widest + margins, 720));
+}
+
 int Run(MessageButtons buttons, int kind, const QString& text, const QString& details = {})
 {
     MessageRequest request{buttons, kind, TitleOf(kind), text, details};
@@ -71,7 +92,7 @@ int Run(MessageButtons buttons, int kind, const QString& text, const QString& de
 
     AnswerBox box(IconOf(kind), request.title, request.text, QMessageBox::NoButton, nullptr);
     box.setTextFormat(Qt::PlainText);
-    if (!details.isEmpty()) box.setDetailedText(details);
+    if (!details.isEmpty()) ShowDetailsUnwrapped(box, details);
     QPushButton* ok = nullptr;
     QPushButton* yes = nullptr;
     QPushButton* no = nullptr;
