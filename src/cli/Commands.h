@@ -14,5 +14,9 @@ int RunSearch(const Args& args);
 int RunDump(const Args& args);
 int RunBuild(const Args& args);
 int RunAdd(const Args& args);
+int RunSlots(const Args& args);
+int RunSend(const Args& args);
+int RunRenumber(const Args& args);
+int RunClear(const Args& args);
 
 }  // namespace replidex::cli

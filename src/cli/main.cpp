@@ -20,6 +20,10 @@ const Command kCommands[] = {
     {"dump", "print a list file as one JSON document", replidex::cli::RunDump},
     {"build", "write a list file from the JSON document dump prints", replidex::cli::RunBuild},
     {"add", "add replay files and folders to a list file", replidex::cli::RunAdd},
+    {"slots", "list the taken replay slots of the game folder, as JSON lines", replidex::cli::RunSlots},
+    {"send", "copy replay files into the game folder", replidex::cli::RunSend},
+    {"renumber", "renumber the game folder's replay files without gaps", replidex::cli::RunRenumber},
+    {"clear", "remove the game folder's *.RPD files", replidex::cli::RunClear},
 };
 
 void PrintUsage(std::FILE* out)

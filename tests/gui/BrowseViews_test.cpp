@@ -198,9 +198,10 @@ TEST_F(BrowseViewsTest, MoveEnablingAtTheBoundaries)
         EXPECT_EQ(form->ui().SpdBtnLast->isEnabled(), c.down) << c.row;
         EXPECT_EQ(form->listMenuItems().memo->isEnabled(), c.row >= 2) << c.row;
         EXPECT_TRUE(form->listMenuItems().deleteRows->isEnabled());
-        // Not yet available, whatever the selection.
+        // The entries' files do not exist: nothing to send; files of entry rows can be deleted.
         EXPECT_FALSE(form->listMenuItems().sendRenamed->isEnabled());
-        EXPECT_FALSE(form->listMenuItems().deleteFiles->isEnabled());
+        EXPECT_FALSE(form->listMenuItems().sendAsIs->isEnabled());
+        EXPECT_EQ(form->listMenuItems().deleteFiles->isEnabled(), c.row >= 2) << c.row;
     }
     list()->clearSelection();
     form->listCommands().RunEnabling();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextEdit>
 #include <QTest>
 #include <QTimer>
 
@@ -152,6 +153,34 @@ TEST(MessageBoxes, TextIsShownPlainAndBadBytesDoNotBreakIt)
              [](QMessageBox* box) { Press(box, Qt::Key_Escape); }, &seen);
     EXPECT_TRUE(seen.text.startsWith(QStringLiteral("<b>x</b>")));
     EXPECT_EQ(seen.text.size(), 9);
+}
+
+TEST(MessageBoxes, NoticeWithDetailsKeepsOneItemALine)
+{
+    const QString details = QStringLiteral("REPLAY01.RPD <- /a/very/long/path/of/some/folder/a.rpd\n"
+                                           "REPLAY03.RPD <- /a/very/long/path/of/some/folder/b.rpd");
+    QString shownDetails;
+    bool unwrapped = false;
+    int editWidth = 0;
+    const int answer = DriveBox([&] { return ShowNoticeText(QStringLiteral("転送完了！"), details); },
+                                [&](QMessageBox* box) {
+                                    shownDetails = box->detailedText();
+                                    if (auto* edit = box->findChild<QTextEdit*>()) {
+                                        unwrapped = edit->lineWrapMode() == QTextEdit::NoWrap;
+                                        editWidth = edit->minimumWidth();
+                                    }
+                                    Press(box, Qt::Key_Return);
+                                });
+    EXPECT_EQ(answer, kAnswerOk);
+    EXPECT_EQ(shownDetails, details);
+    EXPECT_TRUE(unwrapped);
+    EXPECT_GT(editWidth, 200);
+
+    test::Responders responders;
+    ShowNoticeText(QStringLiteral("転送完了！"), details);
+    ASSERT_EQ(responders.messages.size(), 1u);
+    EXPECT_EQ(responders.messages[0].kind, -1);
+    EXPECT_EQ(responders.messages[0].details, details);
 }
 
 TEST(MessageBoxes, ResponderAnswersInsteadOfABox)

@@ -47,6 +47,23 @@ ReplayRow EntryRow(const ReplayEntry& entry, int state)
     return MakeEntryRow(entry, state, exists);
 }
 
+int RefreshRowStates(ReplayRowModel& model, const EntryPool& pool)
+{
+    int changed = 0;
+    for (int index = 0; index < model.rowCount(); ++index) {
+        const ReplayRow* row = model.row(index);
+        if (!row || row->isFolder()) continue;
+        const ReplayEntry* entry = pool.lookup(row->poolIndex);
+        if (!entry || !entry->info) continue;
+        const int state = EntryState(*entry);
+        ReplayRow fresh = MakeEntryRow(*entry, state, state != kStateMissing);
+        if (fresh.icon == row->icon) continue;
+        model.replaceRow(index, std::move(fresh));
+        ++changed;
+    }
+    return changed;
+}
+
 std::vector<ReplayRow> FolderRows(const ReplayFolder* folder, const EntryPool& pool)
 {
     std::vector<ReplayRow> rows;

@@ -18,6 +18,11 @@ std::vector<ReplayRow> FolderRows(const ReplayFolder* folder, const EntryPool& p
 // path and memo texts.
 ReplayRow EntryRow(const ReplayEntry& entry, int state);
 
+// Looks at the files of the model's entry rows again and gives every row
+// whose file state changed (changed, gone or back) its new icon. Answers how
+// many rows changed; the rows keep their places and the selection stays.
+int RefreshRowStates(ReplayRowModel& model, const EntryPool& pool);
+
 // The first line of a memo: the text before the first line feed, without a
 // carriage return just before it.
 std::string_view MemoFirstLine(std::string_view memo);

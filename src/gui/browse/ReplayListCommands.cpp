@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "core/list/ReplayImport.h"
+#include "core/replay/ReplaySlots.h"
 #include "core/text/SjisCodec.h"
 #include "gui/browse/FolderTreeCommands.h"
 #include "gui/browse/FolderTreeModel.h"
@@ -89,8 +89,9 @@ ListEnabling ReplayListCommands::Enabling() const
         *state = RowStateOfIcon(row);
         return pool.lookup(row->poolIndex);
     };
+    // The normal transfer takes only files named REPLAYnn.RPD.
     const auto sendable = [](const ReplayEntry* entry) {
-        return entry && IsReplayFileName(entry->fileName);
+        return entry && IsGameReplayFileName(entry->fileName);
     };
 
     on.deleteRows = true;

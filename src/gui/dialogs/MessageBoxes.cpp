@@ -3,6 +3,11 @@
 #include <QCloseEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <algorithm>
 
 #include <utility>
 
@@ -64,13 +69,30 @@ private:
     bool closedByTitleBar_ = false;
 };
 
-int Run(MessageButtons buttons, int kind, std::string_view text)
+// The detailed text one item a line: the box grows to the longest line (up to
+// a limit) instead of wrapping paths in its narrow default width.
+void ShowDetailsUnwrapped(QMessageBox& box, const QString& details)
 {
-    MessageRequest request{buttons, kind, TitleOf(kind), Display(text)};
+    box.setDetailedText(details);
+    auto* edit = box.findChild<QTextEdit*>();
+    if (!edit) return;
+    edit->setLineWrapMode(QTextEdit::NoWrap);
+    int widest = 0;
+    for (const QString& line : details.split(QLatin1Char('\n')))
+        widest = std::max(widest, edit->fontMetrics().horizontalAdvance(line));
+    const int margins = 2 * edit->frameWidth() + 2 * static_cast<int>(edit->document()->documentMargin()) +
+                        edit->verticalScrollBar()->sizeHint().width();
+    edit->setMinimumWidth(std::min(widest + margins, 720));
+}
+
+int Run(MessageButtons buttons, int kind, const QString& text, const QString& details = {})
+{
+    MessageRequest request{buttons, kind, TitleOf(kind), text, details};
     if (Responder()) return Responder()(request);
 
     AnswerBox box(IconOf(kind), request.title, request.text, QMessageBox::NoButton, nullptr);
     box.setTextFormat(Qt::PlainText);
+    if (!details.isEmpty()) ShowDetailsUnwrapped(box, details);
     QPushButton* ok = nullptr;
     QPushButton* yes = nullptr;
     QPushButton* no = nullptr;
@@ -109,22 +131,27 @@ int Run(MessageButtons buttons, int kind, std::string_view text)
 
 int ShowMessageBox(std::string_view text, int kind)
 {
-    return Run(MessageButtons::Ok, kind < 0 ? kMsgWarning : kind, text);
+    return Run(MessageButtons::Ok, kind < 0 ? kMsgWarning : kind, Display(text));
 }
 
 int ConfirmBox(std::string_view text, int kind)
 {
-    return Run(MessageButtons::OkCancel, kind < 0 ? kMsgWarning : kind, text);
+    return Run(MessageButtons::OkCancel, kind < 0 ? kMsgWarning : kind, Display(text));
 }
 
 int AskYesNoCancel(std::string_view text, int kind)
 {
-    return Run(MessageButtons::YesNoCancel, kind < 0 ? kMsgWarning : kind, text);
+    return Run(MessageButtons::YesNoCancel, kind < 0 ? kMsgWarning : kind, Display(text));
 }
 
 int ShowNotice(std::string_view text)
 {
-    return Run(MessageButtons::Ok, -1, text);
+    return Run(MessageButtons::Ok, -1, Display(text));
+}
+
+int ShowNoticeText(const QString& text, const QString& details)
+{
+    return Run(MessageButtons::Ok, -1, text, details);
 }
 
 MessageResponder SetMessageResponder(MessageResponder responder)

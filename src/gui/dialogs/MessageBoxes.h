@@ -31,6 +31,10 @@ int ConfirmBox(std::string_view text, int kind);
 int AskYesNoCancel(std::string_view text, int kind);
 // The plain notice: OK only, no icon, titled with the application's title.
 int ShowNotice(std::string_view text);
+// The plain notice with a text already made for display (it may hold names
+// from the file system that Shift-JIS cannot) and, when `details` is not
+// empty, a detailed text that the box shows on request.
+int ShowNoticeText(const QString& text, const QString& details = {});
 
 // ---- test seam: answers the boxes without showing them.
 
@@ -41,6 +45,7 @@ struct MessageRequest {
     int kind = -1;      // -1 for the plain notice
     QString title;
     QString text;
+    QString details;   // the detailed text shown on request; mostly empty
 };
 
 using MessageResponder = std::function<int(const MessageRequest&)>;

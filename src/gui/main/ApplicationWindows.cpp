@@ -26,7 +26,7 @@ ApplicationWindows::ApplicationWindows(StartupOptions options)
     progress = new ProgressDialog(owner);
     tree = new ScopeDialog(owner);
     warnDlg = new DeleteQuestionDialog(owner);
-    mainWindow_->setWindows(AppWindows{version, memo});
+    mainWindow_->setWindows(AppWindows{version, memo, warnDlg});
 }
 
 ApplicationWindows::~ApplicationWindows() = default;

@@ -14,7 +14,7 @@
 #include "gui/browse/FolderRows.h"
 #include "gui/browse/MemoDialog.h"
 #include "gui/browse/ReplayRowModel.h"
-#include "gui/main/MainWindowUi.h"
+#include "gui/main/GameFolderCommands.h"
 
 namespace replidex {
 
@@ -63,18 +63,13 @@ void ListWindowBase::BuildListMenu()
         listMenuItems_.refresh = item(QStringLiteral("最新の情報に更新(&N)"), &ListWindowBase::RefreshInfo);
         listMenu_->addSeparator();
         listMenuItems_.deleteRows = item(QStringLiteral("削除(&E)"), &ListWindowBase::DeleteRows);
-        // Deleting the files themselves comes with the recycle-bin deletion.
-        listMenuItems_.deleteFiles = listMenu_->addAction(QStringLiteral("実ファイルを削除(&X)"));
+        listMenuItems_.deleteFiles = item(QStringLiteral("実ファイルを削除(&X)"), &ListWindowBase::DeleteFiles);
     }
     listMenu_->addSeparator();
     listMenuItems_.moveTop = item(QStringLiteral("一番上に移動(&T)"), &ListWindowBase::MoveTop);
     listMenuItems_.moveUp = item(QStringLiteral("１つ上に移動(&U)"), &ListWindowBase::MoveUp);
     listMenuItems_.moveDown = item(QStringLiteral("１つ下に移動(&D)"), &ListWindowBase::MoveDown);
     listMenuItems_.moveBottom = item(QStringLiteral("一番下に移動(&L)"), &ListWindowBase::MoveBottom);
-
-    // The transfers and the file deletion are offered but not yet available.
-    for (QAction* action : {listMenuItems_.sendAsIs, listMenuItems_.sendRenamed, listMenuItems_.deleteFiles})
-        if (action) MarkUnavailable(action);
 }
 
 std::vector<int> ListWindowBase::SelectedRowsOf()
@@ -85,6 +80,11 @@ std::vector<int> ListWindowBase::SelectedRowsOf()
     for (const QModelIndex& index : list->selectionModel()->selectedRows(0)) rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+void ListWindowBase::SendRenamed()
+{
+    GameFolderCommands(*this).AdditionalTransfer(GameFolderPath());
 }
 
 void ListWindowBase::EditMemo()

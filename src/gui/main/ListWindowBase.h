@@ -10,6 +10,8 @@
 
 #include <vector>
 
+#include "core/replay/ReplayRecords.h"
+
 class QMenu;
 class QAction;
 class QTreeView;
@@ -34,11 +36,13 @@ public:
     virtual void MoveTop() {}
     virtual void MoveBottom() {}
     virtual void SendAsIs() {}
-    // The renamed copy to the game folder comes with the transfer commands;
-    // its menu item stays disabled until then.
-    virtual void SendRenamed() {}
+    // Copies the selected replays of ListViewOf() into the next free slots
+    // of the game folder.
+    virtual void SendRenamed();
     virtual void NewFolder() {}
     virtual void DeleteRows() {}
+    // Deletes the files of the selected rows (the main window's list menu).
+    virtual void DeleteFiles() {}
     // Edits the memo of the first selected row's entry in the memo window.
     virtual void EditMemo();
     // Reads again the replay files of the selected rows that changed on disk.
@@ -51,6 +55,13 @@ public:
     virtual EntryPool* PoolOf() { return nullptr; }
     virtual bool IsModified() const { return false; }
     virtual void SetModified(bool) {}
+    // The game's replay folder (Shift-JIS).
+    virtual SjisString GameFolderPath() const { return {}; }
+    // Called when rows got new icons because their files changed on disk.
+    virtual void RowStatesChanged() {}
+
+    // The selected rows of ListViewOf(), top to bottom.
+    std::vector<int> SelectedRowsOf();
 
     QMenu* listMenu() const { return listMenu_; }
     void setMemoDialog(MemoDialog* memo) { memo_ = memo; }
@@ -93,8 +104,6 @@ protected:
 
 private:
     void BuildListMenu();
-    // The selected rows of ListViewOf(), top to bottom.
-    std::vector<int> SelectedRowsOf();
 };
 
 }  // namespace replidex

@@ -14,6 +14,7 @@
 
 #include "core/text/SjisCodec.h"
 #include "gui/browse/ColumnLayout.h"
+#include "gui/browse/DeleteFilesCommand.h"
 #include "gui/browse/FolderRows.h"
 #include "gui/browse/FolderTreeModel.h"
 #include "gui/browse/FolderTreeView.h"
@@ -23,6 +24,7 @@
 #include "gui/dialogs/ChooseFolder.h"
 #include "gui/main/AddReplaysCommand.h"
 #include "gui/main/ExternalTools.h"
+#include "gui/main/GameFolderCommands.h"
 #include "gui/main/GameFolderCheck.h"
 #include "gui/settings/AppSettings.h"
 #include "platform/GameFolder.h"
@@ -90,6 +92,13 @@ void MainWindow::ConnectCommands()
     on(ui_.MMVersion, [this] {
         if (windows_.version) windows_.version->exec();
     });
+
+    on(ui_.MMFileCopy, [this] { SendAsIs(); });
+    on(ui_.SpdBtnSend1, [this] { SendAsIs(); });
+    on(ui_.MMFileCopyRename, [this] { SendRenamed(); });
+    on(ui_.SpdBtnSend2, [this] { SendRenamed(); });
+    on(ui_.MMRPDRename, [this] { MMRPDRenameClick(); });
+    on(ui_.MMRpdFileAllDelete, [this] { MMRpdFileAllDeleteClick(); });
 
     on(ui_.SpdBtnTop, [this] { MoveTop(); });
     on(ui_.SpdBtnUp, [this] { MoveUp(); });
@@ -233,6 +242,26 @@ void MainWindow::TreeViewChange()
     ReplayFolder* folder = treeModel_->folderAt(ui_.TreeView->currentIndex());
     if (!folder || folder == doc_.ShownNode) return;
     ShowFolderContents(folder);
+}
+
+void MainWindow::SendAsIs()
+{
+    GameFolderCommands(*this).NormalTransfer(program_.config.puyoFPath);
+}
+
+void MainWindow::MMRPDRenameClick()
+{
+    GameFolderCommands(*this).AscendingRename(program_.config.puyoFPath);
+}
+
+void MainWindow::MMRpdFileAllDeleteClick()
+{
+    if (windows_.warnDlg) GameFolderCommands(*this).DeleteAllReplays(program_.config.puyoFPath, *windows_.warnDlg);
+}
+
+void MainWindow::DeleteFiles()
+{
+    if (windows_.warnDlg) DeleteSelectedFiles(*this, *windows_.warnDlg);
 }
 
 int MainWindow::RowState(int row) const

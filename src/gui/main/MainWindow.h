@@ -22,6 +22,7 @@ class FolderTreeModel;
 class ReplayRowModel;
 class AboutDialog;
 class MemoDialog;
+class DeleteQuestionDialog;
 
 // What the program was started with.
 struct StartupOptions {
@@ -34,6 +35,7 @@ struct StartupOptions {
 struct AppWindows {
     AboutDialog* version = nullptr;
     MemoDialog* memo = nullptr;
+    DeleteQuestionDialog* warnDlg = nullptr;
 };
 
 class MainWindow final : public QMainWindow, public ListWindowBase {
@@ -61,6 +63,10 @@ public:
     void MoveBottom() override { listCommands_.MoveBottom(); }
     void NewFolder() override { listCommands_.NewFolder(); }
     void DeleteRows() override { listCommands_.DeleteRows(); }
+    void SendAsIs() override;
+    void DeleteFiles() override;
+    SjisString GameFolderPath() const override { return program_.config.puyoFPath; }
+    void RowStatesChanged() override { listCommands_.RunEnabling(); }
     void EnableDocument(bool on);
     void NewList(const SjisString& folder, const SjisString& name);
     void OpenList(const SjisString& path, bool ask);
@@ -105,6 +111,8 @@ private:
     void FormCreate();
     void FormShow();
     void ConnectCommands();
+    void MMRPDRenameClick();
+    void MMRpdFileAllDeleteClick();
     void OpenCommandLineList();
     void TreeViewChange();
 

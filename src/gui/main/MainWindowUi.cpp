@@ -149,10 +149,13 @@ void MainWindowUi::setupMenu(QMainWindow* window)
     PMTree_Del = MenuItem(PM_Tree, "PMTree_Del", QStringLiteral("削除(&E)"));
     PMTree_Search = MenuItem(PM_Tree, "PMTree_Search", QStringLiteral("検索(&S)"));
 
+    // The transfers wait for a selection of replays.
+    MMFileCopy->setEnabled(false);
+    MMFileCopyRename->setEnabled(false);
+
     // What the program cannot do yet.
-    for (QAction* action : {MMRecentFileList->menuAction(), MMRecentFolder->menuAction(),
-                            MMFileCopy, MMFileCopyRename, MMRPDRename, MMRpdFileAllDelete,
-                            MMSearch, MMConfig, PMTree_Search})
+    for (QAction* action : {MMRecentFileList->menuAction(), MMRecentFolder->menuAction(), MMSearch, MMConfig,
+                            PMTree_Search})
         MarkUnavailable(action);
 }
 
@@ -201,8 +204,10 @@ void MainWindowUi::setupToolBar(QMainWindow* window)
     SpdBtnDown = button("SpdBtnDown", "down", QStringLiteral("１つ下に移動"));
     SpdBtnLast = button("SpdBtnLast", "last", QStringLiteral("一番下に移動"));
 
-    for (QAction* action : {SpdBtnFind, SpdBtnSend1, SpdBtnSend2})
-        MarkUnavailable(action);
+    // The transfers and the moves wait for a selection.
+    for (QAction* action : {SpdBtnSend1, SpdBtnSend2, SpdBtnTop, SpdBtnUp, SpdBtnDown, SpdBtnLast})
+        action->setEnabled(false);
+    MarkUnavailable(SpdBtnFind);
 }
 
 void MainWindowUi::setupViews(QMainWindow* window)

@@ -1,0 +1,46 @@
+// replidex-cli renumber: renumbers the REPLAYnn.RPD files of the game folder
+// from 00 on without gaps, keeping their order.
+#include <cstdio>
+#include <string>
+
+#include "cli/Commands.h"
+#include "cli/JsonLines.h"
+#include "cli/OptionParsing.h"
+#include "core/replay/GameFolderOperations.h"
+
+namespace replidex::cli {
+
+int RunRenumber(const Args& args)
+{
+    CLI::App app{"Renumbers the REPLAYnn.RPD files of the game folder DIR from 00 on without\n"
+                 "gaps, keeping their order; a rename never replaces a file. Prints one JSON\n"
+                 "line per rename {\"from\",\"to\"} (with \"failed\" when it failed), then\n"
+                 "{\"renamed\",\"failed\"}. Exit 1 when a rename failed.",
+                 "replidex-cli renumber"};
+    std::string folder;
+    app.add_option("DIR", folder, "the game's replay folder")->required();
+    if (const auto status = ParseOptions(app, args)) return *status;
+
+    std::error_code error;
+    const std::vector<FolderItem> items = ListFolder(folder, error);
+    if (error) {
+        std::fprintf(stderr, "replidex-cli renumber: %s: %s\n", folder.c_str(), error.message().c_str());
+        return 1;
+    }
+    const OperationReport report = AscendingRename(folder, SlotTable(items));
+    for (const FileReport& file : report.files) {
+        nlohmann::ordered_json line;
+        line["from"] = file.source;
+        line["to"] = file.target;
+        if (file.outcome == FileOutcome::Failed) line["failed"] = ProblemText(file);
+        PrintJsonLine(line);
+    }
+    nlohmann::ordered_json summary;
+    summary["renamed"] = report.count(FileOutcome::Renamed);
+    summary["failed"] = report.failedCount();
+    PrintJsonLine(summary);
+    std::fflush(stdout);
+    return report.failedCount() > 0 ? 1 : 0;
+}
+
+}  // namespace replidex::cli

@@ -1,0 +1,76 @@
+#include "gui/browse/DeleteFilesCommand.h"
+
+#include <QFile>
+
+#include <vector>
+
+#include "core/list/FolderOps.h"
+#include "core/replay/DeleteQuestionWalk.h"
+#include "core/replay/GameFolderOperations.h"
+#include "core/text/SjisCodec.h"
+#include "gui/browse/ReplayRowModel.h"
+#include "gui/dialogs/DeleteQuestionDialog.h"
+#include "gui/dialogs/MessageBoxes.h"
+#include "gui/main/GameFolderMessages.h"
+#include "gui/main/MainWindow.h"
+#include "platform/Trash.h"
+
+namespace replidex {
+
+namespace {
+
+// An entry row the user chose to delete.
+struct TakenRow {
+    std::int32_t poolIndex = -1;
+    bool toTrash = true;
+};
+
+}  // namespace
+
+void DeleteSelectedFiles(MainWindow& form, DeleteQuestionDialog& dialog)
+{
+    DocumentState& doc = form.document();
+    const std::string gameFolder = NativePathFromSjis(form.GameFolderPath());
+    dialog.SetOption(QStringLiteral("ごみ箱に移動する。"), true);
+
+    // The questions, top to bottom; a file outside the game folder is named
+    // by its whole path, so that a list from elsewhere cannot hide where it
+    // points.
+    DeleteQuestionWalk walk;
+    std::vector<TakenRow> taken;
+    for (const int index : form.listCommands().SelectedRows()) {
+        if (walk.finished()) break;
+        const ReplayRow* row = form.rowModel().row(index);
+        const ReplayEntry* entry = row && !row->isFolder() ? doc.list.pool.lookup(row->poolIndex) : nullptr;
+        if (!entry) continue;
+        const std::string path = NativePathFromSjis(entry->fullPath());
+        const QString name = path.empty() ? QString::fromStdString(Cp932ToUtf8Lossy(entry->fullPath()))
+                                          : QFile::decodeName(DeleteQuestionName(path, gameFolder).c_str());
+        const QString question = QStringLiteral("'%1' ファイルを削除しますか？").arg(name);
+        const DeleteChoice choice = walk.asking() ? walk.answer(dialog.Ask(question)) : walk.withoutQuestion();
+        if (choice.remove) taken.push_back({entry->poolIndex, choice.toTrash});
+    }
+    if (taken.empty()) return;
+
+    // The entries leave the list; their files go when they are still there.
+    ReplayFolder* shown = doc.ShownNode;
+    doc.CurrentRow = -1;
+    OperationReport report;
+    bool modified = false;
+    for (const TakenRow& row : taken) {
+        const ReplayEntry* entry = doc.list.pool.lookup(row.poolIndex);
+        if (!entry) continue;
+        const SjisString fullPath = entry->fullPath();
+        if (DeleteEntryFromFolder(shown, doc.list.pool, fullPath)) modified = true;
+        const std::string path = NativePathFromSjis(fullPath);
+        if (path.empty()) continue;
+        FileReport removed = RemoveFile(path, row.toTrash, MoveToTrash);
+        if (removed.outcome != FileOutcome::Skipped) report.files.push_back(std::move(removed));
+    }
+    if (modified) form.SetModified(true);
+    form.ShowFolderContents(shown);
+    const QString problems = RemoveResultText(report);
+    if (!problems.isEmpty()) ShowNoticeText(problems);
+}
+
+}  // namespace replidex

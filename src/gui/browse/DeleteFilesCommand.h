@@ -1,0 +1,13 @@
+// "実ファイルを削除(&X)": deletes the files of the selected rows of the main
+// window's list, asking about each in the warning dialog; the rows' entries
+// leave the list. Folder rows are never asked about and never touched.
+#pragma once
+
+namespace replidex {
+
+class MainWindow;
+class DeleteQuestionDialog;
+
+void DeleteSelectedFiles(MainWindow& form, DeleteQuestionDialog& dialog);
+
+}  // namespace replidex
