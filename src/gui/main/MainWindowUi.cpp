@@ -150,9 +150,8 @@ void MainWindowUi::setupMenu(QMainWindow* window)
     PMTree_Search = MenuItem(PM_Tree, "PMTree_Search", QStringLiteral("検索(&S)"));
 
     // What the program cannot do yet.
-    for (QAction* action : {MMRecentFileList->menuAction(), MMRecentFolder->menuAction(),
-                            MMFileCopy, MMFileCopyRename, MMRPDRename, MMRpdFileAllDelete,
-                            MMSearch, MMConfig, PMTree_Search})
+    for (QAction* action : {MMFileCopy, MMFileCopyRename, MMRPDRename, MMRpdFileAllDelete,
+                            MMSearch, PMTree_Search})
         MarkUnavailable(action);
 }
 
