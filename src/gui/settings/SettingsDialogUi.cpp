@@ -59,7 +59,7 @@ void SettingsDialogUi::setupUi(QDialog* dialog)
     buttons->addWidget(BtnOK);
     buttons->addWidget(BtnCancel);
     auto* layout = new QVBoxLayout(dialog);
-    layout->setContentsMargins(6, 6, 6, 8);
+    layout->setContentsMargins(4, 4, 4, 6);
     layout->addWidget(PC, 1);
     layout->addLayout(buttons);
 }
@@ -75,6 +75,9 @@ QWidget* SettingsDialogUi::setupColumnPage()
     List->setSelectionMode(QAbstractItemView::SingleSelection);
     List->header()->setSectionsMovable(false);
     List->header()->setStretchLastSection(false);
+    // The list takes the room the other pages leave; it does not widen the
+    // dialog itself.
+    List->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     SpdBtnUp = ArrowButton(page, "SpdBtnUp", "up", QStringLiteral("上へ"));
     SpdBtnDown = ArrowButton(page, "SpdBtnDown", "down", QStringLiteral("下へ"));
 
