@@ -146,6 +146,44 @@ TEST(ProfileFile, EraseRemovesEveryOccurrenceAndRewriteAppends)
     EXPECT_EQ(empty.bytes(), "[S]\r\nk=v\r\n");  // a new file uses CR LF
 }
 
+TEST(ProfileFile, DeleteKeyRemovesEveryLineOfTheKey)
+{
+    struct Case {
+        const char* what;
+        const char* before;
+        const char* section;
+        const char* key;
+        bool found;
+        const char* after;
+    } const cases[] = {
+        {"one line", "[S]\na=1\nb=2\n", "S", "a", true, "[S]\nb=2\n"},
+        {"case of names ignored", "[S]\nKey=1\n", "s", "KEY", true, "[S]\n"},
+        {"every occurrence", "[S]\na=1\n[T]\na=9\n[S]\na=2\nc=3\n", "S", "a", true,
+         "[S]\n[T]\na=9\n[S]\nc=3\n"},
+        {"key without a value", "[S]\na\nb=2\n", "S", "a", true, "[S]\nb=2\n"},
+        {"comments kept", "[S]\n; a=1\na=1\n", "S", "a", true, "[S]\n; a=1\n"},
+        {"no such key", "[S]\nb=2\n", "S", "a", false, "[S]\nb=2\n"},
+        {"no such section", "[T]\na=1\n", "S", "a", false, "[T]\na=1\n"},
+    };
+    for (const Case& c : cases) {
+        ProfileFile file = ProfileFile::FromBytes(c.before);
+        EXPECT_EQ(file.deleteKey(c.section, c.key), c.found) << c.what;
+        EXPECT_EQ(file.bytes(), c.after) << c.what;
+    }
+}
+
+TEST(ProfileFile, DefaultLineBreakOfANewFile)
+{
+    ProfileFile file;
+    file.setDefaultLineBreak("\n");
+    ASSERT_TRUE(file.writeString("S", "k", "v"));
+    EXPECT_EQ(file.bytes(), "[S]\nk=v\n");
+    ProfileFile crlf = ProfileFile::FromBytes("[S]\r\na=1\r\n");
+    crlf.setDefaultLineBreak("\n");   // a file's own line break wins
+    ASSERT_TRUE(crlf.writeString("S", "b", "2"));
+    EXPECT_EQ(crlf.bytes(), "[S]\r\na=1\r\nb=2\r\n");
+}
+
 TEST(ProfileFile, WrittenValuesReadBackUnchanged)
 {
     const std::vector<std::string> values = {

@@ -1,6 +1,7 @@
 // The GUI tests' main: the application object exists before any test runs.
 #include <QApplication>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,12 @@ void QuietOffscreenNoise(QtMsgType type, const QMessageLogContext& context, cons
 
 int main(int argc, char** argv)
 {
+    // The user's own XDG folders are never touched: the file association and
+    // the settings fallback write into a folder of this run.
+    QTemporaryDir xdg;
+    if (!xdg.isValid()) return 1;
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
+        qputenv(name, (xdg.path() + QLatin1Char('/') + QLatin1String(name)).toLocal8Bit());
     // Headless unless the caller asks for a platform.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     standardHandler = qInstallMessageHandler(QuietOffscreenNoise);

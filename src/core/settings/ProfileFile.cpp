@@ -402,7 +402,7 @@ std::string ProfileFile::newLineBreak() const
     for (const Line& line : lines_) {
         if (!line.eol.empty()) return line.eol;
     }
-    return "\r\n";  // the settings file is a Windows INI file
+    return defaultEol_;
 }
 
 void ProfileFile::terminateLine(std::size_t index)
@@ -473,6 +473,26 @@ bool ProfileFile::writeString(std::string_view section, std::string_view key,
 bool ProfileFile::writeInt(std::string_view section, std::string_view key, int value)
 {
     return writeString(section, key, std::to_string(value));
+}
+
+bool ProfileFile::deleteKey(std::string_view section, std::string_view key)
+{
+    const std::string sectionFolded = Fold(Trim(section));
+    const std::string keyFolded = Fold(Trim(key));
+    std::vector<Line> kept;
+    kept.reserve(lines_.size());
+    bool inSection = false;
+    bool found = false;
+    for (Line& line : lines_) {
+        if (line.kind == Kind::Section) inSection = line.folded == sectionFolded;
+        if (inSection && line.kind == Kind::Key && line.folded == keyFolded) {
+            found = true;
+            continue;
+        }
+        kept.push_back(std::move(line));
+    }
+    lines_ = std::move(kept);
+    return found;
 }
 
 void ProfileFile::eraseSection(std::string_view section)

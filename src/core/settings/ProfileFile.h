@@ -36,6 +36,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace replidex {
@@ -77,6 +78,9 @@ public:
     // False (nothing changed) when the name or value cannot be written.
     bool writeString(std::string_view section, std::string_view key, std::string_view value);
     bool writeInt(std::string_view section, std::string_view key, int value);
+    // Removes every line of `key` in every occurrence of `section`, as
+    // writing no value removes a key. False when there was none.
+    bool deleteKey(std::string_view section, std::string_view key);
     // Removes every occurrence of `section` with all its lines (comments and
     // blank lines up to the next section header included).
     void eraseSection(std::string_view section);
@@ -90,6 +94,10 @@ public:
 
     // The whole file as it would be saved.
     std::string bytes() const;
+
+    // The line break of new lines in a file that has none yet ("\r\n" unless
+    // set; files read by other programs than Windows ones want "\n").
+    void setDefaultLineBreak(std::string eol) { defaultEol_ = std::move(eol); }
 
 private:
     enum class Kind { Blank, Comment, Section, Key, Ignored };
@@ -118,6 +126,7 @@ private:
     std::string bom_;   // a UTF-8 byte order mark before the first line, kept
     std::vector<Line> lines_;
     bool readFailed_ = false;
+    std::string defaultEol_ = "\r\n";
 };
 
 }  // namespace replidex

@@ -13,7 +13,6 @@
 #include <QTreeView>
 #include <QUrl>
 
-#include "core/settings/RecentLists.h"
 #include "core/text/SjisCodec.h"
 #include "gui/browse/FolderTreeModel.h"
 #include "gui/dialogs/ChooseFolder.h"
@@ -21,6 +20,7 @@
 #include "gui/dialogs/MessageBoxes.h"
 #include "gui/dialogs/ProgressDialog.h"
 #include "gui/main/MainWindow.h"
+#include "gui/main/RecentMenus.h"
 
 namespace replidex {
 
@@ -31,9 +31,9 @@ std::string NativeOf(const QString& path)
     return QFile::encodeName(path).toStdString();
 }
 
-void RecordRecentFolder(ProgramState& program, bool ok, const std::string& sjisFolder)
+void RecordRecentFolder(MainWindow& form, bool ok, const std::string& sjisFolder)
 {
-    if (ok && !sjisFolder.empty()) AddRecentFolder(program.recent, sjisFolder);
+    if (ok && !sjisFolder.empty()) form.recentMenus().AddRecentFolder(sjisFolder);
 }
 
 }  // namespace
@@ -67,7 +67,7 @@ void AddReplaysCommand::MMAddFileClick()
         [&](ImportTree& tree) {
             for (const std::string& path : paths) AddReplayFile(tree, tree.root(), path);
             std::string folder;
-            RecordRecentFolder(form_.program(), RecentFolderOfFile(paths.front(), folder), folder);
+            RecordRecentFolder(form_, RecentFolderOfFile(paths.front(), folder), folder);
         },
         true);
 }
@@ -78,7 +78,7 @@ void AddReplaysCommand::MMAddFolderClick()
     const std::string folder = ChooseFolder(&form_, {});
     if (!AddFolderReplays(folder)) return;
     std::string recent;
-    RecordRecentFolder(form_.program(), RecentFolderOfFolder(NativePathFromSjis(folder), recent),
+    RecordRecentFolder(form_, RecentFolderOfFolder(NativePathFromSjis(folder), recent),
                        recent);
 }
 
@@ -111,7 +111,7 @@ void AddReplaysCommand::DropItems(const QStringList& paths, bool overList)
                     std::string recent;
                     const bool ok = isFolder ? RecentFolderOfFolder(native, recent)
                                              : RecentFolderOfFile(native, recent);
-                    RecordRecentFolder(form_.program(), ok, recent);
+                    RecordRecentFolder(form_, ok, recent);
                 }
                 if (isFolder) AddReplayFolder(tree, tree.root(), native);
                 else AddReplayFile(tree, tree.root(), native);

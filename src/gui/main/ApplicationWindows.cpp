@@ -21,12 +21,12 @@ ApplicationWindows::ApplicationWindows(StartupOptions options)
     MainWindow* owner = mainWindow_.get();
     memo = new MemoDialog(owner);
     search = new SearchWindow(owner);
-    config = new SettingsDialog(owner);
+    config = new SettingsDialog(owner->program(), owner);
     version = new AboutDialog(owner);
     progress = new ProgressDialog(owner);
     tree = new ScopeDialog(owner);
     warnDlg = new DeleteQuestionDialog(owner);
-    mainWindow_->setWindows(AppWindows{version, memo, warnDlg});
+    mainWindow_->setWindows(AppWindows{version, memo, warnDlg, config});
 }
 
 ApplicationWindows::~ApplicationWindows() = default;

@@ -10,6 +10,7 @@
 #include "gui/dialogs/FileDialogs.h"
 #include "gui/dialogs/MessageBoxes.h"
 #include "gui/main/MainWindow.h"
+#include "gui/main/RecentMenus.h"
 
 namespace replidex {
 
@@ -106,6 +107,7 @@ bool DocumentCommands::ReadList(const std::string& path)
     form_.ShowFolderContents(doc.RootNode());
     form_.SelectFolder(doc.RootNode(), true);
     form_.ui().SpdBtnSaveRdx->setEnabled(false);
+    form_.recentMenus().AddRecentFile(path);
     return true;
 }
 
@@ -137,6 +139,7 @@ SaveOutcome DocumentCommands::WriteList(const std::string& path)
     form_.SetModified(false);
     SplitSjisPath(path, doc.FileFolder, doc.FileName);
     form_.UpdateCaption();
+    form_.recentMenus().AddRecentFile(path);
     return SaveOutcome::Saved;
 }
 

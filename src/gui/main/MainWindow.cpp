@@ -26,7 +26,9 @@
 #include "gui/main/ExternalTools.h"
 #include "gui/main/GameFolderCommands.h"
 #include "gui/main/GameFolderCheck.h"
+#include "gui/main/RecentMenus.h"
 #include "gui/settings/AppSettings.h"
+#include "gui/settings/SettingsDialog.h"
 #include "platform/GameFolder.h"
 
 namespace replidex {
@@ -71,7 +73,18 @@ void MainWindow::FormCreate()
     treeCommands_.Connect();
     listCommands_.Connect();
     // Adding replays: the two commands, their buttons and drops on the list.
-    new AddReplaysCommand(*this);
+    addReplays_ = new AddReplaysCommand(*this);
+    recentMenus_ = new RecentMenus(*this);
+}
+
+void MainWindow::setWindows(const AppWindows& windows)
+{
+    windows_ = windows;
+    setMemoDialog(windows.memo);
+    // OK in the settings dialog lays this window's list out again first.
+    if (windows_.config)
+        connect(windows_.config, &SettingsDialog::columnsApplied, this,
+                [this] { ApplyColumnModel(program_.columnModel, ui_.List, rowModel_); });
 }
 
 void MainWindow::ConnectCommands()
@@ -92,6 +105,7 @@ void MainWindow::ConnectCommands()
     on(ui_.MMVersion, [this] {
         if (windows_.version) windows_.version->exec();
     });
+    on(ui_.MMConfig, [this] { MMConfigClick(); });
 
     on(ui_.MMFileCopy, [this] { SendAsIs(); });
     on(ui_.SpdBtnSend1, [this] { SendAsIs(); });
@@ -125,6 +139,7 @@ void MainWindow::FormShow()
 {
     LoadSettings(program_);
     ApplyColumnModel(program_.columnModel, ui_.List, rowModel_);
+    recentMenus_->Rebuild();
     BaseFormShow();
     EnableDocument(false);
     OpenCommandLineList();
@@ -193,6 +208,7 @@ void MainWindow::EnableDocument(bool on)
                             ui_.MMReplay->menuAction(), ui_.MMSearch, ui_.SpdBtnSaveRdx,
                             ui_.SpdBtnAddFile, ui_.SpdBtnAddFolder, ui_.SpdBtnFind})
         SetCommandEnabled(action, on);
+    if (windows_.config) windows_.config->setColumnListEnabled(on);
 }
 
 void MainWindow::UpdateCaption()
@@ -272,6 +288,11 @@ int MainWindow::RowState(int row) const
 QTreeView* MainWindow::ListViewOf()
 {
     return ui_.List;
+}
+
+void MainWindow::MMConfigClick(QTreeView* columnSource)
+{
+    if (windows_.config) windows_.config->ShowModal(columnSource ? columnSource : ui_.List);
 }
 
 void MainWindow::NewList(const SjisString& folder, const SjisString& name)

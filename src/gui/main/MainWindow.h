@@ -23,6 +23,9 @@ class ReplayRowModel;
 class AboutDialog;
 class MemoDialog;
 class DeleteQuestionDialog;
+class SettingsDialog;
+class AddReplaysCommand;
+class RecentMenus;
 
 // What the program was started with.
 struct StartupOptions {
@@ -36,6 +39,7 @@ struct AppWindows {
     AboutDialog* version = nullptr;
     MemoDialog* memo = nullptr;
     DeleteQuestionDialog* warnDlg = nullptr;
+    SettingsDialog* config = nullptr;
 };
 
 class MainWindow final : public QMainWindow, public ListWindowBase {
@@ -44,11 +48,7 @@ public:
     explicit MainWindow(StartupOptions options, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    void setWindows(const AppWindows& windows)
-    {
-        windows_ = windows;
-        setMemoDialog(windows.memo);
-    }
+    void setWindows(const AppWindows& windows);
 
     // Shared operations of the document.
     void SetModified(bool flag) override;
@@ -73,6 +73,10 @@ public:
     // Row state class of a row of `List` (5 for no row).
     int RowState(int row) const;
     QTreeView* ListViewOf() override;
+    // "設定(&C)": shows the settings dialog. `columnSource` is the list view
+    // whose column layout the dialog starts from (the search window passes
+    // its result list); none means this window's list.
+    void MMConfigClick(QTreeView* columnSource = nullptr);
 
     // The window caption from the document state.
     void UpdateCaption();
@@ -95,6 +99,8 @@ public:
     DocumentCommands& commands() { return commands_; }
     ReplayListCommands& listCommands() { return listCommands_; }
     FolderTreeCommands& treeCommands() { return treeCommands_; }
+    AddReplaysCommand& addReplays() { return *addReplays_; }
+    RecentMenus& recentMenus() { return *recentMenus_; }
     // True once the start-up sequence has run.
     bool started() const { return started_; }
 
@@ -125,6 +131,8 @@ private:
     DocumentCommands commands_;
     ReplayListCommands listCommands_{*this};
     FolderTreeCommands treeCommands_{*this};
+    AddReplaysCommand* addReplays_ = nullptr;
+    RecentMenus* recentMenus_ = nullptr;
     AppWindows windows_;
     bool showQueued_ = false;
     bool started_ = false;

@@ -154,8 +154,7 @@ void MainWindowUi::setupMenu(QMainWindow* window)
     MMFileCopyRename->setEnabled(false);
 
     // What the program cannot do yet.
-    for (QAction* action : {MMRecentFileList->menuAction(), MMRecentFolder->menuAction(), MMSearch, MMConfig,
-                            PMTree_Search})
+    for (QAction* action : {MMSearch, PMTree_Search})
         MarkUnavailable(action);
 }
 

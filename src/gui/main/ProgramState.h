@@ -24,6 +24,9 @@ struct ProgramState {
     RecentLists recent;
     // The column layout shared by both replay list views.
     ColumnModel columnModel;
+    // A failed write of the settings file has been told to the user (once a
+    // run is enough).
+    bool settingsWriteFailureTold = false;
 };
 
 }  // namespace replidex

@@ -3,9 +3,24 @@
 #include "core/settings/ConfigSettings.h"
 #include "core/settings/ProfileFile.h"
 #include "core/settings/RecentLists.h"
+#include "core/text/SjisCodec.h"
+#include "gui/dialogs/MessageBoxes.h"
 #include "gui/main/ProgramState.h"
 
 namespace replidex {
+
+namespace {
+
+void TellWriteFailed(const ProgramState& program)
+{
+    std::string path;
+    if (!SjisFromNativePath(program.iniPath, path)) path.clear();
+    ShowMessageBox(path + Sjis("\n設定ファイルを保存できませんでした。\n"
+                               "保存先のフォルダと空き容量を確かめてください。"),
+                   kMsgError);
+}
+
+}  // namespace
 
 void LoadSettings(ProgramState& program)
 {
@@ -20,7 +35,7 @@ void LoadSettings(ProgramState& program)
     program.columnModel.UpdateByIniFile(columns);
 }
 
-bool SaveSettings(const ProgramState& program)
+bool SaveSettings(ProgramState& program)
 {
     ProfileFile file(program.iniPath);
     SaveConfigSettings(file, program.config);
@@ -32,7 +47,12 @@ bool SaveSettings(const ProgramState& program)
     file.eraseSection(ColumnModel::kSection);
     for (const auto& [key, value] : program.columnModel.SaveInifile_Column(layout.order, layout.columns))
         file.writeString(ColumnModel::kSection, key, value);
-    return file.save();
+    if (file.save()) return true;
+    if (!program.settingsWriteFailureTold) {
+        program.settingsWriteFailureTold = true;
+        TellWriteFailed(program);
+    }
+    return false;
 }
 
 }  // namespace replidex

@@ -11,8 +11,9 @@ void LoadSettings(ProgramState& program);
 
 // Writes the settings of `program` into the settings file: each section it
 // owns is erased and written again in full; the rest of the file is kept.
-// A failing write is not reported to the user; the answer says whether the
-// file was written.
-bool SaveSettings(const ProgramState& program);
+// The first write of a run that fails is told to the user (a lost write
+// would make the next start forget, for one, the game folder just chosen);
+// later failures are not told again. Answers whether the file was written.
+bool SaveSettings(ProgramState& program);
 
 }  // namespace replidex
