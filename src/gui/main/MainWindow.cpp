@@ -24,6 +24,7 @@
 #include "gui/main/AddReplaysCommand.h"
 #include "gui/main/ExternalTools.h"
 #include "gui/main/GameFolderCheck.h"
+#include "gui/main/SearchCommand.h"
 #include "gui/settings/AppSettings.h"
 #include "platform/GameFolder.h"
 
@@ -87,6 +88,9 @@ void MainWindow::ConnectCommands()
     on(ui_.MMExit, [this] { close(); });
     on(ui_.MMExplorer, [this] { ShowGameFolder(program_); });
     on(ui_.MMHTMLHelp, [this] { ShowHelp(program_); });
+    on(ui_.MMSearch, [this] { MMSearchClick(); });
+    on(ui_.SpdBtnFind, [this] { MMSearchClick(); });
+    on(ui_.PMTree_Search, [this] { MMSearchClick(); });
     on(ui_.MMVersion, [this] {
         if (windows_.version) windows_.version->exec();
     });
@@ -253,6 +257,11 @@ void MainWindow::NewList(const SjisString& folder, const SjisString& name)
 void MainWindow::OpenList(const SjisString& path, bool ask)
 {
     commands_.OpenList(path, ask);
+}
+
+void MainWindow::MMSearchClick()
+{
+    if (windows_.search) RunSearchCommand(*this, *windows_.search);
 }
 
 }  // namespace replidex

@@ -22,6 +22,7 @@ class FolderTreeModel;
 class ReplayRowModel;
 class AboutDialog;
 class MemoDialog;
+class SearchWindow;
 
 // What the program was started with.
 struct StartupOptions {
@@ -34,6 +35,7 @@ struct StartupOptions {
 struct AppWindows {
     AboutDialog* version = nullptr;
     MemoDialog* memo = nullptr;
+    SearchWindow* search = nullptr;
 };
 
 class MainWindow final : public QMainWindow, public ListWindowBase {
@@ -64,6 +66,8 @@ public:
     void EnableDocument(bool on);
     void NewList(const SjisString& folder, const SjisString& name);
     void OpenList(const SjisString& path, bool ask);
+    // "検索(&S)", the tool bar's 検索 and the tree popup's 検索(&S).
+    void MMSearchClick();
     // Row state class of a row of `List` (5 for no row).
     int RowState(int row) const;
     QTreeView* ListViewOf() override;

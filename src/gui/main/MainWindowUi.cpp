@@ -126,7 +126,7 @@ void MainWindowUi::setupMenu(QMainWindow* window)
     // What the program cannot do yet.
     for (QAction* action : {MMRecentFileList->menuAction(), MMRecentFolder->menuAction(),
                             MMFileCopy, MMFileCopyRename, MMRPDRename, MMRpdFileAllDelete,
-                            MMSearch, MMConfig, PMTree_Search})
+                            MMConfig})
         MarkUnavailable(action);
 }
 
@@ -159,7 +159,7 @@ void MainWindowUi::setupToolBar(QMainWindow* window)
     SpdBtnDown = button("SpdBtnDown", "down", QStringLiteral("１つ下に移動"));
     SpdBtnLast = button("SpdBtnLast", "last", QStringLiteral("一番下に移動"));
 
-    for (QAction* action : {SpdBtnFind, SpdBtnSend1, SpdBtnSend2})
+    for (QAction* action : {SpdBtnSend1, SpdBtnSend2})
         MarkUnavailable(action);
 }
 
