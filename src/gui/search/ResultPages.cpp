@@ -22,11 +22,16 @@ void ResultPages::Clear()
 void ResultPages::BuildTabs(int hitCount, int pageSize)
 {
     const QSignalBlocker quiet(tabs_);
+    // A hidden tab bar lays its tabs out once when shown again, rather than
+    // once for every tab added (hundreds of pages at the smallest size).
+    const bool shown = tabs_->isVisibleTo(tabs_->parentWidget());
+    tabs_->hide();
     while (tabs_->count() > 0) tabs_->removeTab(tabs_->count() - 1);
     pageSize_ = pageSize;
     for (const std::string& caption : TabCaptions(hitCount, pageSize))
         tabs_->addTab(QString::fromStdString(Cp932ToUtf8Lossy(caption)));
     tabs_->setCurrentIndex(0);
+    tabs_->setVisible(shown);
 }
 
 void ResultPages::ShowPage(const EntryPool& pool, int page)
