@@ -205,6 +205,10 @@ TEST_F(SearchWindowTest, ControlsCaptionsAndInitialStates)
     EXPECT_EQ(panel().ComboBox_Rank->itemText(10), QStringLiteral("しょだん"));
     EXPECT_EQ(panel().ComboBox_Chara->itemText(12), QStringLiteral("子連れフランケン"));
     EXPECT_TRUE(panel().Edit_Folder->isReadOnly());
+    for (QWidget* control : std::initializer_list<QWidget*>{panel().Edit, panel().Edit_Memo, panel().Edit_Folder,
+                                                            panel().ComboBox_Rank, window->ui().TC,
+                                                            window->ui().List})
+        EXPECT_EQ(control->accessibleName(), control->objectName());
     EXPECT_EQ(panel().BtnFolder->text(), QStringLiteral("検索するフォルダ"));
     EXPECT_EQ(panel().BtnSearch->text(), QStringLiteral("検索"));
     EXPECT_TRUE(panel().BtnSearch->isEnabled());
@@ -313,7 +317,7 @@ TEST_F(SearchWindowTest, TabsFollowTheHitsAndThePageSize)
     }
 }
 
-TEST_F(SearchWindowTest, RefusedSearchesKeepTheLastResults)
+TEST_F(SearchWindowTest, OfflineOnlyWithoutCharacterOrMemoIsRefusedAndTheResultsStay)
 {
     Start();
     AddEntries(root(), 3);
@@ -321,52 +325,21 @@ TEST_F(SearchWindowTest, RefusedSearchesKeepTheLastResults)
     panel().BtnSearch->click();
     ASSERT_EQ(Tabs(), QStringList{"1～3"});
 
-    struct Case {
-        const char* what;
-        std::function<void(CriteriaPanel&)> change;
-        const char* message;
-    };
-    const std::vector<Case> cases = {
-        {"no criterion", [](CriteriaPanel& p) { p.CB_Rank->setChecked(false); },
-         "検索条件が設定されていません。"},
-        {"offline only with the handle name",
-         [](CriteriaPanel& p) {
-             p.CB_Rank->setChecked(false);
-             p.CB_HN->setChecked(true);
-             p.CB_Net->setChecked(false);
-         },
-         "検索条件が設定されていません。"},
-        {"no player",
-         [](CriteriaPanel& p) {
-             p.CB_1P->setChecked(false);
-             p.CB_2P->setChecked(false);
-         },
-         "1Pと2P両方共チェックされていません。"},
-        {"no kind of match",
-         [](CriteriaPanel& p) {
-             p.CB_Net->setChecked(false);
-             p.CB_OffLine->setChecked(false);
-         },
-         "NetとOffLine両方共チェックされていません。"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        test::Responders responders;
-        for (QCheckBox* box : {panel().CB_HN, panel().CB_Memo}) box->setChecked(false);
-        for (QCheckBox* box : {panel().CB_Rank, panel().CB_1P, panel().CB_2P, panel().CB_Net,
-                               panel().CB_OffLine})
-            box->setChecked(true);
-        c.change(panel());
-        panel().BtnSearch->click();
-        ASSERT_EQ(responders.messages.size(), 1u);
-        EXPECT_EQ(responders.messages[0].text, QString::fromUtf8(c.message));
-        EXPECT_EQ(responders.messages[0].kind, -1);   // the plain box
-        EXPECT_EQ(responders.messages[0].buttons, MessageButtons::Ok);
-        EXPECT_EQ(Tabs(), QStringList{"1～3"});
-        EXPECT_EQ(rows().rowCount(), 3);
-        EXPECT_EQ(window->ui().Label->text(), QStringLiteral("3個のファイルが見つかりました"));
-        EXPECT_TRUE(panel().BtnSearch->isEnabled());
-    }
+    // The order of all four refusals is the core's (SearchRun tests).
+    test::Responders responders;
+    panel().CB_Rank->setChecked(false);
+    panel().CB_HN->setChecked(true);
+    panel().CB_Net->setChecked(false);
+    panel().BtnSearch->click();
+    ASSERT_EQ(responders.messages.size(), 1u);
+    EXPECT_EQ(responders.messages[0].text, QStringLiteral("検索条件が設定されていません。"));
+    EXPECT_EQ(responders.messages[0].kind, -1);   // the plain box
+    EXPECT_EQ(responders.messages[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(Tabs(), QStringList{"1～3"});
+    EXPECT_EQ(rows().rowCount(), 3);
+    EXPECT_EQ(window->ui().Label->text(), QStringLiteral("3個のファイルが見つかりました"));
+    EXPECT_TRUE(panel().BtnSearch->isEnabled());
+    EXPECT_FALSE(panel().BtnAbort->isEnabled());
 }
 
 TEST_F(SearchWindowTest, AbortKeepsTheHitsSoFarWithTheirCount)
@@ -411,6 +384,20 @@ TEST_F(SearchWindowTest, AbortKeepsTheHitsSoFarWithTheirCount)
         EXPECT_EQ(window->HitCount(), c.hitting ? 1000 : 0);
         Stop();
     }
+}
+
+TEST_F(SearchWindowTest, ClosingDuringARunAbortsItAndHidesTheWindow)
+{
+    Start();
+    AddEntries(root(), 1000);
+    Open(root());
+    window->runLoop().setPollInterval(std::chrono::milliseconds(0));
+    QTimer::singleShot(0, window, [this] { window->ui().BtnClose->click(); });
+    panel().BtnSearch->click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->result(), QDialog::Accepted);
+    EXPECT_EQ(window->HitCount(), kSearchPollStride);
+    EXPECT_FALSE(window->runLoop().AbortRequested());
 }
 
 TEST_F(SearchWindowTest, MovedRowsGoBackToSlotOrderOnATabChange)

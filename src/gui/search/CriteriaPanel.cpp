@@ -16,6 +16,9 @@ namespace replidex {
 
 namespace {
 
+// Controls without a caption of their own are named by their control name in
+// the accessibility tree.
+
 QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& caption, bool checked)
 {
     auto* box = new QCheckBox(caption, parent);
@@ -29,6 +32,7 @@ QComboBox* DropDownList(QWidget* parent, const char* name, const QStringList& it
 {
     auto* combo = new QComboBox(parent);
     combo->setObjectName(QString::fromLatin1(name));
+    combo->setAccessibleName(combo->objectName());
     combo->addItems(items);
     combo->setCurrentIndex(current);
     combo->setFixedWidth(width);
@@ -40,6 +44,7 @@ QLineEdit* LineEdit(QWidget* parent, const char* name, int width)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
+    edit->setAccessibleName(edit->objectName());
     edit->setFixedWidth(width);
     return edit;
 }

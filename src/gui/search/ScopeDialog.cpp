@@ -20,6 +20,7 @@ ScopeDialog::ScopeDialog(QWidget* parent) : QDialog(parent)
     copy_ = new QStandardItemModel(this);
     Tree = new QTreeView(this);
     Tree->setObjectName(QStringLiteral("Tree"));
+    Tree->setAccessibleName(Tree->objectName());
     Tree->setGeometry(16, 16, 225, 249);
     Tree->setModel(copy_);
     Tree->setHeaderHidden(true);

@@ -109,6 +109,9 @@ void SearchWindowUi::setupResults(QDialog* window)
     TC->setDrawBase(false);
     List = new QTreeView(TCFrame);
     List->setObjectName(QStringLiteral("List"));
+    // Named by their control names in the accessibility tree.
+    TC->setAccessibleName(TC->objectName());
+    List->setAccessibleName(List->objectName());
     frame->addWidget(TC);
     frame->addWidget(List, 1);
 
