@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
 #include <string>
 #include <vector>
@@ -285,6 +286,48 @@ TEST(RunHitSearch, AbortKeepsHitsSoFarAndClearsOldOnes)
     EXPECT_EQ(r.hitCount, 2);
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(PageHits(pool, 0, 100), (Slots{0, 1}));
+}
+
+// The paced run polls by time, hits or not, every kSearchPollStride slots at
+// the most; a poll answering true stops it with the hits so far.
+TEST(RunPacedHitSearch, PollsByTimeWhetherOrNotThereAreHits)
+{
+    constexpr int kEntries = 1000;
+    constexpr int kAllPolls = EntryPool::kSlotCount / kSearchPollStride;
+    struct Case {
+        const char* what;
+        int character;                   // 1: every entry hits, 2: none does
+        std::chrono::milliseconds interval;
+        int stopAtPoll;                  // 0: never stop
+        int polls, hits;
+        bool aborted;
+    };
+    const std::vector<Case> cases = {
+        {"all hit, stop at the first poll", 1, std::chrono::milliseconds(0), 1, 1,
+         kSearchPollStride, true},
+        {"all hit, stop at the third poll", 1, std::chrono::milliseconds(0), 3, 3,
+         3 * kSearchPollStride, true},
+        {"none hits, polled all the same", 2, std::chrono::milliseconds(0), 0, kAllPolls, 0,
+         false},
+        {"none hits, stopped", 2, std::chrono::milliseconds(0), 2, 2, 0, true},
+        {"all hit, never due", 1, std::chrono::hours(1), 1, 0, kEntries, false},
+    };
+    EntryPool pool;
+    ReplayFolder root("Root");
+    for (int i = 0; i < kEntries; ++i) ASSERT_TRUE(PutAt(pool, root, i, 1));
+    MarkScope(pool, &root, false);
+    for (const Case& c : cases) {
+        int polls = 0;
+        SearchPacing pacing;
+        pacing.interval = c.interval;
+        pacing.poll = [&] { return ++polls == c.stopAtPoll; };
+        const SearchRunResult r = RunPacedHitSearch(pool, CharacterIs(c.character), pacing);
+        EXPECT_EQ(polls, c.polls) << c.what;
+        EXPECT_EQ(r.hitCount, c.hits) << c.what;
+        EXPECT_EQ(r.aborted, c.aborted) << c.what;
+        EXPECT_EQ(static_cast<int>(PageHits(pool, 0, EntryPool::kSlotCount).size()), c.hits)
+            << c.what;
+    }
 }
 
 TEST(PageHits, SkipsWholePages)

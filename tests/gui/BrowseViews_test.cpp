@@ -420,10 +420,17 @@ TEST_F(BrowseViewsTest, TreePopupDeletesAfterAskingAndIsEnabledBelowTheRoot)
     SelectTreeFolder(root());
     form->treeCommands().UpdateTreePopup();
     EXPECT_FALSE(form->ui().PMTree_Del->isEnabled());
+    EXPECT_TRUE(form->ui().PMTree_Search->isEnabled());
     SelectTreeFolder(root()->children[1].get());
     form->treeCommands().UpdateTreePopup();
     EXPECT_TRUE(form->ui().PMTree_Del->isEnabled());
-    EXPECT_FALSE(form->ui().PMTree_Search->isEnabled());   // the search comes later
+    EXPECT_TRUE(form->ui().PMTree_Search->isEnabled());
+    form->ui().TreeView->selectionModel()->clearCurrentIndex();
+    form->treeCommands().UpdateTreePopup();
+    EXPECT_FALSE(form->ui().PMTree_Search->isEnabled());
+    EXPECT_FALSE(form->ui().PMTree_Del->isEnabled());
+    SelectTreeFolder(root()->children[1].get());
+    form->treeCommands().UpdateTreePopup();
 
     responders.messageAnswers = {kAnswerOk};
     form->ui().PMTree_Del->trigger();

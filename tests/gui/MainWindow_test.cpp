@@ -469,6 +469,13 @@ struct CaptionCase {
     bool available;
 };
 
+bool InSearchWindow(const QObject* object)
+{
+    for (; object; object = object->parent())
+        if (qobject_cast<const SearchWindow*>(object)) return true;
+    return false;
+}
+
 TEST_F(MainWindowTest, MainMenuCaptionsAndWhatCanBeUsed)
 {
     WriteIni(gameFolder);
@@ -492,18 +499,19 @@ TEST_F(MainWindowTest, MainMenuCaptionsAndWhatCanBeUsed)
         {"MMExplorer", "PuyoFフォルダをExplorerで開く(&E)", true},
         {"MMRPDRename", "PuyoFフォルダ内の*.rpdファイルを昇順リネーム(&S)", true},
         {"MMRpdFileAllDelete", "PuyoFフォルダ内の*.rpdファイルを削除(&D)", true},
-        {"MMSearch", "検索(&S)", false},
+        {"MMSearch", "検索(&S)", true},
         {"MMConfig", "設定(&C)", true},
         {"MMHelp", "ヘルプ(&H)", true},
         {"MMHTMLHelp", "ヘルプ(&H)", true},
         {"MMVersion", "バージョン情報(&A)", true},
         {"PMTree_Del", "削除(&E)", true},   // enabled by the popup as it opens
-        {"PMTree_Search", "検索(&S)", false},
+        {"PMTree_Search", "検索(&S)", true},   // likewise
     };
     for (const CaptionCase& c : cases) {
+        // The main window's own item, not the search window's of the same name.
         QAction* action = nullptr;
         for (QAction* candidate : form->findChildren<QAction*>(QString::fromLatin1(c.name)))
-            action = candidate;
+            if (!InSearchWindow(candidate)) action = candidate;
         ASSERT_NE(action, nullptr) << c.name;
         EXPECT_EQ(action->text(), QString::fromUtf8(c.caption)) << c.name;
         EXPECT_EQ(action->isEnabled(), c.available) << c.name;
@@ -513,10 +521,16 @@ TEST_F(MainWindowTest, MainMenuCaptionsAndWhatCanBeUsed)
     for (QAction* action : form->menuBar()->actions()) top << action->text();
     EXPECT_EQ(top, (QStringList{"ファイル(&F)", "リプレイ追加(&A)", "PuyoFフォルダ(&P)", "検索(&S)",
                                 "設定(&C)", "ヘルプ(&H)"}));
-    // Unavailable commands stay disabled when a list opens.
-    form->EnableDocument(true);
+    // Unavailable commands stay disabled when a list opens; the search
+    // commands follow the document.
+    form->EnableDocument(false);
     EXPECT_FALSE(form->ui().MMSearch->isEnabled());
     EXPECT_FALSE(form->ui().SpdBtnFind->isEnabled());
+    form->EnableDocument(true);
+    EXPECT_TRUE(form->ui().MMSearch->isEnabled());
+    EXPECT_TRUE(form->ui().SpdBtnFind->isEnabled());
+    EXPECT_TRUE(form->ui().MMConfig->isEnabled());
+    EXPECT_FALSE(form->ui().MMFileCopyRename->isEnabled());   // no replay selected
 }
 
 TEST_F(MainWindowTest, ToolBarButtonsHintsAndSeparators)

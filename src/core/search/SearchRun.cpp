@@ -74,9 +74,15 @@ int MarkScope(EntryPool& pool, const ReplayFolder* scope, bool skipMissingOrChan
     return marked;
 }
 
-SearchRunResult RunHitSearch(EntryPool& pool, const SearchCriteria& criteria,
-                             std::vector<std::int32_t>* hits,
-                             const std::function<bool()>& afterHit)
+namespace {
+
+// The walk shared by both runs: clears the hit mark of every entry in scope,
+// then marks the matching ones in slot order. `afterHit` runs after each hit
+// and `afterStride` after every kSearchPollStride slots; either stops the
+// walk by answering true.
+template <typename AfterHit, typename AfterStride>
+SearchRunResult WalkHits(EntryPool& pool, const SearchCriteria& criteria, AfterHit afterHit,
+                         AfterStride afterStride)
 {
     SearchRunResult result;
     pool.forEach([](ReplayEntry& e) {
@@ -85,16 +91,52 @@ SearchRunResult RunHitSearch(EntryPool& pool, const SearchCriteria& criteria,
     const SearchMatcher matcher(criteria);
     for (int slot = 0; slot < EntryPool::kSlotCount; ++slot) {
         ReplayEntry* e = pool.lookup(slot);
-        if (!e || !(e->searchMark & kMarkInScope) || !matcher.MatchEntry(*e)) continue;
-        e->searchMark |= kMarkHit;
-        ++result.hitCount;
-        if (hits) hits->push_back(slot);
-        if (afterHit && afterHit()) {
+        if (e && (e->searchMark & kMarkInScope) && matcher.MatchEntry(*e)) {
+            e->searchMark |= kMarkHit;
+            ++result.hitCount;
+            if (afterHit(slot)) {
+                result.aborted = true;
+                break;
+            }
+        }
+        if ((slot + 1) % kSearchPollStride == 0 && afterStride()) {
             result.aborted = true;
             break;
         }
     }
     return result;
+}
+
+}  // namespace
+
+SearchRunResult RunHitSearch(EntryPool& pool, const SearchCriteria& criteria,
+                             std::vector<std::int32_t>* hits,
+                             const std::function<bool()>& afterHit)
+{
+    return WalkHits(
+        pool, criteria,
+        [&](int slot) {
+            if (hits) hits->push_back(slot);
+            return afterHit && afterHit();
+        },
+        [] { return false; });
+}
+
+SearchRunResult RunPacedHitSearch(EntryPool& pool, const SearchCriteria& criteria,
+                                  const SearchPacing& pacing)
+{
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point last = Clock::now();
+    return WalkHits(
+        pool, criteria, [](int) { return false; },
+        [&] {
+            if (!pacing.poll) return false;
+            const Clock::time_point now = Clock::now();
+            if (now - last < pacing.interval) return false;
+            const bool stop = pacing.poll();
+            last = Clock::now();
+            return stop;
+        });
 }
 
 std::vector<std::int32_t> PageHits(const EntryPool& pool, int page, int pageSize)

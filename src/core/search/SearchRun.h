@@ -3,6 +3,7 @@
 // The marks live in ReplayEntry::searchMark (kMarkInScope, kMarkHit).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -49,6 +50,22 @@ struct SearchRunResult {
 SearchRunResult RunHitSearch(EntryPool& pool, const SearchCriteria& criteria,
                              std::vector<std::int32_t>* hits = nullptr,
                              const std::function<bool()>& afterHit = {});
+
+// How a hit run hands control back while it walks: `poll` runs whenever at
+// least `interval` has passed since the run started or since the last poll,
+// hits or not, so that a run that finds nothing is as interruptible as one
+// that finds much, and one that finds everything does not stop at each hit.
+// The clock is read every kSearchPollStride slots. The run stops after a
+// poll that answers true.
+struct SearchPacing {
+    std::chrono::milliseconds interval{50};
+    std::function<bool()> poll;
+};
+inline constexpr int kSearchPollStride = 256;
+
+// The hit run of RunHitSearch, paced by `pacing` instead of a call per hit.
+SearchRunResult RunPacedHitSearch(EntryPool& pool, const SearchCriteria& criteria,
+                                  const SearchPacing& pacing);
 
 // The slots of the hits on page `page` (from 0): the hits in slot order,
 // skipping page × pageSize of them, at most pageSize.

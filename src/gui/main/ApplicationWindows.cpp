@@ -24,9 +24,12 @@ ApplicationWindows::ApplicationWindows(StartupOptions options)
     config = new SettingsDialog(owner->program(), owner);
     version = new AboutDialog(owner);
     progress = new ProgressDialog(owner);
-    tree = new ScopeDialog(owner);
+    // The scope chooser opens over the search window, which stays on top.
+    tree = new ScopeDialog(search);
     warnDlg = new DeleteQuestionDialog(owner);
-    mainWindow_->setWindows(AppWindows{version, memo, warnDlg, config});
+    search->setDialogs(tree, version);
+    search->setMemoDialog(memo);
+    mainWindow_->setWindows(AppWindows{version, memo, warnDlg, config, search});
 }
 
 ApplicationWindows::~ApplicationWindows() = default;

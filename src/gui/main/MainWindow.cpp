@@ -27,6 +27,8 @@
 #include "gui/main/GameFolderCommands.h"
 #include "gui/main/GameFolderCheck.h"
 #include "gui/main/RecentMenus.h"
+#include "gui/main/SearchCommand.h"
+#include "gui/search/SearchWindow.h"
 #include "gui/settings/AppSettings.h"
 #include "gui/settings/SettingsDialog.h"
 #include "platform/GameFolder.h"
@@ -81,10 +83,15 @@ void MainWindow::setWindows(const AppWindows& windows)
 {
     windows_ = windows;
     setMemoDialog(windows.memo);
-    // OK in the settings dialog lays this window's list out again first.
+    // OK in the settings dialog lays out this window's list first, then the
+    // search window's: both lists always show the same columns.
     if (windows_.config)
-        connect(windows_.config, &SettingsDialog::columnsApplied, this,
-                [this] { ApplyColumnModel(program_.columnModel, ui_.List, rowModel_); });
+        connect(windows_.config, &SettingsDialog::columnsApplied, this, [this] {
+            ApplyColumnModel(program_.columnModel, ui_.List, rowModel_);
+            if (windows_.search)
+                ApplyColumnModel(program_.columnModel, windows_.search->ListViewOf(),
+                                 windows_.search->RowModelOf());
+        });
 }
 
 void MainWindow::ConnectCommands()
@@ -102,6 +109,9 @@ void MainWindow::ConnectCommands()
     on(ui_.MMExit, [this] { close(); });
     on(ui_.MMExplorer, [this] { ShowGameFolder(program_); });
     on(ui_.MMHTMLHelp, [this] { ShowHelp(program_); });
+    on(ui_.MMSearch, [this] { MMSearchClick(); });
+    on(ui_.SpdBtnFind, [this] { MMSearchClick(); });
+    on(ui_.PMTree_Search, [this] { MMSearchClick(); });
     on(ui_.MMVersion, [this] {
         if (windows_.version) windows_.version->exec();
     });
@@ -292,7 +302,14 @@ QTreeView* MainWindow::ListViewOf()
 
 void MainWindow::MMConfigClick(QTreeView* columnSource)
 {
-    if (windows_.config) windows_.config->ShowModal(columnSource ? columnSource : ui_.List);
+    if (!windows_.config) return;
+    // Opened over the search window, which stays on top, the dialog has to
+    // stay on top as well or it would open hidden behind it.
+    const bool overSearch = windows_.search && windows_.search->isVisible();
+    const Qt::WindowFlags flags = windows_.config->windowFlags();
+    if (overSearch) windows_.config->setWindowFlags(flags | Qt::WindowStaysOnTopHint);
+    windows_.config->ShowModal(columnSource ? columnSource : ui_.List);
+    if (overSearch) windows_.config->setWindowFlags(flags);
 }
 
 void MainWindow::NewList(const SjisString& folder, const SjisString& name)
@@ -303,6 +320,11 @@ void MainWindow::NewList(const SjisString& folder, const SjisString& name)
 void MainWindow::OpenList(const SjisString& path, bool ask)
 {
     commands_.OpenList(path, ask);
+}
+
+void MainWindow::MMSearchClick()
+{
+    if (windows_.search) RunSearchCommand(*this, *windows_.search);
 }
 
 }  // namespace replidex

@@ -26,6 +26,7 @@ class DeleteQuestionDialog;
 class SettingsDialog;
 class AddReplaysCommand;
 class RecentMenus;
+class SearchWindow;
 
 // What the program was started with.
 struct StartupOptions {
@@ -40,6 +41,7 @@ struct AppWindows {
     MemoDialog* memo = nullptr;
     DeleteQuestionDialog* warnDlg = nullptr;
     SettingsDialog* config = nullptr;
+    SearchWindow* search = nullptr;
 };
 
 class MainWindow final : public QMainWindow, public ListWindowBase {
@@ -70,6 +72,8 @@ public:
     void EnableDocument(bool on);
     void NewList(const SjisString& folder, const SjisString& name);
     void OpenList(const SjisString& path, bool ask);
+    // "検索(&S)", the tool bar's 検索 and the tree popup's 検索(&S).
+    void MMSearchClick();
     // Row state class of a row of `List` (5 for no row).
     int RowState(int row) const;
     QTreeView* ListViewOf() override;

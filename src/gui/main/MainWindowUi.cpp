@@ -6,28 +6,19 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QStyle>
-#include <QStyleOption>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 #include <QTreeView>
+
+#include "gui/main/ToolBarParts.h"
 
 namespace replidex {
 
 namespace {
 
 constexpr const char* kUnavailable = "replidexUnavailable";
-
-QAction* NewAction(QObject* owner, const char* name, const QString& text)
-{
-    auto* action = new QAction(text, owner);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
 
 QAction* MenuItem(QMenu* menu, const char* name, const QString& caption)
 {
@@ -44,35 +35,18 @@ QMenu* SubMenu(QWidget* parent, const char* name, const QString& caption)
     return menu;
 }
 
-// A separator of the tool bar with a fixed width.
-class ToolBarDivider final : public QWidget {
-public:
-    ToolBarDivider(const char* name, int width, QWidget* parent) : QWidget(parent)
-    {
-        setObjectName(QString::fromLatin1(name));
-        setFixedSize(width, 25);
-        setEnabled(false);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        QStyleOption option;
-        option.initFrom(this);
-        // A vertical separator line centred in the divider's width.
-        option.state |= QStyle::State_Horizontal;
-        option.rect = QRect(width() / 2 - 3, 2, 6, height() - 4);
-        style()->drawPrimitive(QStyle::PE_IndicatorToolBarSeparator, &option, &painter, this);
-    }
-};
-
 }  // namespace
 
 void MarkUnavailable(QAction* action)
 {
     action->setProperty(kUnavailable, true);
     action->setEnabled(false);
+}
+
+void MarkAvailable(QAction* action)
+{
+    action->setProperty(kUnavailable, false);
+    action->setEnabled(true);
 }
 
 bool IsUnavailable(const QAction* action)
@@ -152,39 +126,19 @@ void MainWindowUi::setupMenu(QMainWindow* window)
     // The transfers wait for a selection of replays.
     MMFileCopy->setEnabled(false);
     MMFileCopyRename->setEnabled(false);
-
-    // What the program cannot do yet.
-    for (QAction* action : {MMSearch, PMTree_Search})
-        MarkUnavailable(action);
 }
 
 void MainWindowUi::setupToolBar(QMainWindow* window)
 {
     ToolBar = new QToolBar(window);
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
-    ToolBar->setMovable(false);
-    ToolBar->setFloatable(false);
-    ToolBar->toggleViewAction()->setVisible(false);
-    ToolBar->setIconSize(QSize(16, 16));
-    ToolBar->setFixedHeight(30);
+    SetUpFixedToolBar(ToolBar);
     window->addToolBar(Qt::TopToolBarArea, ToolBar);
 
     const auto button = [this](const char* name, const char* glyph, const QString& hint) {
-        QAction* action = NewAction(ToolBar, name, hint);
-        action->setToolTip(hint);
-        action->setIcon(QIcon(QStringLiteral(":/images/toolbar/%1.svg").arg(QLatin1String(glyph))));
-        auto* tool = new QToolButton(ToolBar);
-        tool->setObjectName(QString::fromLatin1(name));
-        tool->setDefaultAction(action);
-        tool->setAutoRaise(true);
-        tool->setFixedSize(25, 25);
-        tool->setIconSize(QSize(16, 16));
-        ToolBar->addWidget(tool);
-        return action;
+        return AddToolButton(ToolBar, name, glyph, hint);
     };
-    const auto divider = [this](const char* name, int width) {
-        ToolBar->addWidget(new ToolBarDivider(name, width, ToolBar));
-    };
+    const auto divider = [this](const char* name, int width) { AddToolBarDivider(ToolBar, name, width); };
 
     SpdBtnOpenRdx = button("SpdBtnOpenRdx", "open", QStringLiteral("開く"));
     SpdBtnSaveRdx = button("SpdBtnSaveRdx", "save", QStringLiteral("保存"));
@@ -206,7 +160,6 @@ void MainWindowUi::setupToolBar(QMainWindow* window)
     // The transfers and the moves wait for a selection.
     for (QAction* action : {SpdBtnSend1, SpdBtnSend2, SpdBtnTop, SpdBtnUp, SpdBtnDown, SpdBtnLast})
         action->setEnabled(false);
-    MarkUnavailable(SpdBtnFind);
 }
 
 void MainWindowUi::setupViews(QMainWindow* window)

@@ -19,6 +19,9 @@ namespace replidex {
 // Commands whose work the program does not have yet are offered with their
 // captions but stay disabled, whatever the document state says.
 void MarkUnavailable(QAction* action);
+// Offers a command that was marked unavailable (enabled; its own enabling
+// rules take over from here).
+void MarkAvailable(QAction* action);
 bool IsUnavailable(const QAction* action);
 // Enables `action` when `on`, unless it is unavailable.
 void SetCommandEnabled(QAction* action, bool on);

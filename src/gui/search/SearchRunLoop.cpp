@@ -1,0 +1,21 @@
+#include "gui/search/SearchRunLoop.h"
+
+#include <QCoreApplication>
+
+namespace replidex {
+
+SearchRunResult SearchRunLoop::Run(EntryPool& pool, const SearchCriteria& criteria)
+{
+    running_ = true;
+    SearchPacing pacing;
+    pacing.interval = interval_;
+    pacing.poll = [this] {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        return abortRequested_;
+    };
+    const SearchRunResult result = RunPacedHitSearch(pool, criteria, pacing);
+    running_ = false;
+    return result;
+}
+
+}  // namespace replidex
