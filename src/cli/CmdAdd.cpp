@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "core/list/FolderOps.h"
 #include "core/list/ListFile.h"
@@ -54,28 +55,28 @@ int Usage(const char* problem)
 // Answers -1 when the options are complete, otherwise the exit status.
 int ParseOptions(const Args& args, Options& options)
 {
-    bool optionsEnded = false;
     std::vector<std::string> positional;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (!optionsEnded && (arg == "--help" || arg == "-h")) {
-            std::fputs(kHelp, stdout);
-            return 0;
-        }
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && arg == "--into") {
-            if (i + 1 >= args.size()) return Usage("--into needs a folder path");
-            options.into = args[++i];
+    CommandLine line;
+    line.option(
+        "--into",
+        [&options](const std::string& value) {
+            options.into = value;
             options.hasInto = true;
-        } else if (!optionsEnded && arg.rfind("--into=", 0) == 0) {
-            options.into = arg.substr(7);
-            options.hasInto = true;
-        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            return Usage(("unknown option '" + arg + "'").c_str());
-        } else {
-            positional.push_back(arg);
-        }
+        },
+        "--into needs a folder path");
+    line.others([&positional](const std::string& arg, bool afterDashDash) {
+        if (!afterDashDash && (arg == "--help" || arg == "-h")) throw HelpAsked{};
+        if (!afterDashDash && arg.size() > 1 && arg[0] == '-')
+            throw UsageError{"unknown option '" + arg + "'"};
+        positional.push_back(arg);
+    });
+    try {
+        line.parse(args);
+    } catch (const HelpAsked&) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    } catch (const UsageError& e) {
+        return Usage(e.problem.c_str());
     }
     if (positional.empty()) return Usage("no list file given");
     if (positional.size() < 2) return Usage("no file or folder to add");

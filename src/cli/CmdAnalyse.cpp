@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
 #include "cli/ReplayFiles.h"
@@ -29,12 +30,16 @@ void PrintAnalysis(const std::string& path)
 {
     ReplayInfo info;
     const int result = AnalyseReplayAtNativePath(path, info);
-    std::string line = "{\"path\": " + JsonString(path) + ", \"result\": " + std::to_string(result) +
-                       ", \"infoFlags\": " + std::to_string(info.infoFlags) +
-                       ", \"p1\": " + JsonPlayer(info.p1) + ", \"p2\": " + JsonPlayer(info.p2) +
-                       ", \"info\": " + JsonSjisText(InfoSummary(&info)) +
-                       ", \"text1\": " + JsonSjisText(PlayerSummary(&info, 1)) +
-                       ", \"text2\": " + JsonSjisText(PlayerSummary(&info, 2)) + "}\n";
+    const Json rest = {{"result", result},
+                       {"infoFlags", info.infoFlags},
+                       {"p1", PlayerJson(info.p1)},
+                       {"p2", PlayerJson(info.p2)},
+                       {"info", SjisTextJson(InfoSummary(&info))},
+                       {"text1", SjisTextJson(PlayerSummary(&info, 1))},
+                       {"text2", SjisTextJson(PlayerSummary(&info, 2))}};
+    // The path, which need not be UTF-8, goes in front by itself.
+    const std::string line =
+        "{\"path\": " + PathJsonText(path) + ", " + DumpSpaced(rest).substr(1) + "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
@@ -46,11 +51,9 @@ int RunAnalyse(const Args& args)
         std::fputs(kHelp, stderr);
         return 2;
     }
-    for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kHelp, stdout);
-            return 0;
-        }
+    if (AsksForHelp(args)) {
+        std::fputs(kHelp, stdout);
+        return 0;
     }
     for (const std::string& arg : args) {
         std::error_code ec;

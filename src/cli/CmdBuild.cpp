@@ -4,8 +4,9 @@
 #include <memory>
 #include <string>
 
+#include "cli/CommandLine.h"
 #include "cli/Commands.h"
-#include "cli/JsonReader.h"
+#include "cli/Json.h"
 #include "core/list/ListFile.h"
 
 namespace replidex::cli {
@@ -25,6 +26,15 @@ constexpr const char* kHelp =
     "Exit status: 0 written, 1 unreadable or invalid input or the file cannot be\n"
     "written, 2 bad usage.\n";
 
+// The member named `key` of `object`, or null when `object` is not an object
+// or has no such member (the last one counts when a name occurs twice).
+const nlohmann::json* Member(const nlohmann::json& object, const char* key)
+{
+    if (!object.is_object()) return nullptr;
+    const auto it = object.find(key);
+    return it == object.end() ? nullptr : &*it;
+}
+
 // Turns the JSON document into a ReplayDocument; the first problem found ends
 // it with a message naming the field.
 class DocumentBuilder {
@@ -33,22 +43,22 @@ public:
 
     const std::string& error() const { return error_; }
 
-    bool build(const JsonValue& json)
+    bool build(const nlohmann::json& json)
     {
-        if (!json.isObject()) return fail("the document", "must be an object");
-        const JsonValue* top = json.find("top");
-        if (!top || !top->isArray()) return fail("top", "must be an array");
-        for (std::size_t i = 0; i < top->array.size(); ++i) {
+        if (!json.is_object()) return fail("the document", "must be an object");
+        const nlohmann::json* top = Member(json, "top");
+        if (!top || !top->is_array()) return fail("top", "must be an array");
+        for (std::size_t i = 0; i < top->size(); ++i) {
             ReplayFolder* folder = doc_.addTopLevel({});
-            if (!buildFolder(top->array[i], *folder, "top[" + std::to_string(i) + "]")) return false;
+            if (!buildFolder((*top)[i], *folder, "top[" + std::to_string(i) + "]")) return false;
         }
-        const JsonValue* root = json.find("root");
+        const nlohmann::json* root = Member(json, "root");
         if (!root) return fail("root", "is missing");
-        if (root->isNull()) return true;
-        if (!root->isInteger() || root->integer < 0 ||
-            root->integer >= static_cast<std::int64_t>(doc_.topLevel.size()))
+        if (root->is_null()) return true;
+        if (!root->is_number_integer() || root->get<std::int64_t>() < 0 ||
+            root->get<std::int64_t>() >= static_cast<std::int64_t>(doc_.topLevel.size()))
             return fail("root", "must be null or an index into top");
-        doc_.root = doc_.topLevel[static_cast<std::size_t>(root->integer)].get();
+        doc_.root = doc_.topLevel[root->get<std::size_t>()].get();
         return true;
     }
 
@@ -70,13 +80,13 @@ private:
         return -1;
     }
 
-    bool hexField(const JsonValue& object, const char* key, const std::string& where,
+    bool hexField(const nlohmann::json& object, const char* key, const std::string& where,
                   std::string& bytes)
     {
         const std::string field = where + "." + key;
-        const JsonValue* value = object.find(key);
-        if (!value || !value->isString()) return fail(field, "must be a hex string");
-        const std::string& hex = value->string;
+        const nlohmann::json* value = Member(object, key);
+        if (!value || !value->is_string()) return fail(field, "must be a hex string");
+        const std::string& hex = value->get_ref<const std::string&>();
         if (hex.size() % 2 != 0) return fail(field, "has an odd number of hex digits");
         bytes.clear();
         bytes.reserve(hex.size() / 2);
@@ -89,21 +99,22 @@ private:
         return true;
     }
 
-    bool intField(const JsonValue& object, const char* key, const std::string& where,
+    bool intField(const nlohmann::json& object, const char* key, const std::string& where,
                   std::int64_t min, std::int64_t max, std::int64_t& out)
     {
         const std::string field = where + "." + key;
-        const JsonValue* value = object.find(key);
-        if (!value || !value->isInteger()) return fail(field, "must be an integer");
-        if (value->integer < min || value->integer > max)
+        const nlohmann::json* value = Member(object, key);
+        if (!value || !value->is_number_integer()) return fail(field, "must be an integer");
+        const auto integer = value->get<std::int64_t>();   // ParseJson keeps to 64 bits
+        if (integer < min || integer > max)
             return fail(field, ("must lie in " + std::to_string(min) + ".." + std::to_string(max)).c_str());
-        out = value->integer;
+        out = integer;
         return true;
     }
 
-    bool buildPlayer(const JsonValue& json, PlayerRecord& player, const std::string& where)
+    bool buildPlayer(const nlohmann::json& json, PlayerRecord& player, const std::string& where)
     {
-        if (!json.isObject()) return fail(where, "must be an object");
+        if (!json.is_object()) return fail(where, "must be an object");
         std::string name;
         if (!hexField(json, "name", where, name)) return false;
         if (name.size() > kListMaxPlayerNameBytes)
@@ -128,9 +139,9 @@ private:
         return true;
     }
 
-    bool buildEntry(const JsonValue& json, ReplayFolder& folder, const std::string& where)
+    bool buildEntry(const nlohmann::json& json, ReplayFolder& folder, const std::string& where)
     {
-        if (!json.isObject()) return fail(where, "must be an object");
+        if (!json.is_object()) return fail(where, "must be an object");
         ReplayEntry* entry = doc_.pool.allocate();
         if (!entry) return fail(where, "is one entry more than a list holds (65536)");
         folder.entryList().push_back(entry->poolIndex);
@@ -148,40 +159,40 @@ private:
         entry->folderPath = folderPath;
         entry->fileAge = static_cast<std::int32_t>(age);
 
-        const JsonValue* info = json.find("info");
+        const nlohmann::json* info = Member(json, "info");
         if (!info) return fail(where + ".info", "is missing");
-        if (info->isNull()) return true;
+        if (info->is_null()) return true;
         const std::string infoWhere = where + ".info";
-        if (!info->isObject()) return fail(infoWhere, "must be null or an object");
+        if (!info->is_object()) return fail(infoWhere, "must be null or an object");
         std::int64_t flags;
         if (!intField(*info, "infoFlags", infoWhere, 0, std::numeric_limits<std::uint32_t>::max(),
                       flags))
             return false;
         entry->info.emplace();
         entry->info->infoFlags = static_cast<std::uint32_t>(flags);
-        const JsonValue* p1 = info->find("p1");
-        const JsonValue* p2 = info->find("p2");
+        const nlohmann::json* p1 = Member(*info, "p1");
+        const nlohmann::json* p2 = Member(*info, "p2");
         if (!p1) return fail(infoWhere + ".p1", "is missing");
         if (!p2) return fail(infoWhere + ".p2", "is missing");
         return buildPlayer(*p1, entry->info->p1, infoWhere + ".p1") &&
                buildPlayer(*p2, entry->info->p2, infoWhere + ".p2");
     }
 
-    bool buildFolder(const JsonValue& json, ReplayFolder& folder, const std::string& where)
+    bool buildFolder(const nlohmann::json& json, ReplayFolder& folder, const std::string& where)
     {
-        if (!json.isObject()) return fail(where, "must be an object");
+        if (!json.is_object()) return fail(where, "must be an object");
         if (!hexField(json, "name", where, folder.name)) return false;
-        const JsonValue* folders = json.find("folders");
-        const JsonValue* entries = json.find("entries");
-        if (!folders || !folders->isArray()) return fail(where + ".folders", "must be an array");
-        if (!entries || !entries->isArray()) return fail(where + ".entries", "must be an array");
-        for (std::size_t i = 0; i < folders->array.size(); ++i) {
+        const nlohmann::json* folders = Member(json, "folders");
+        const nlohmann::json* entries = Member(json, "entries");
+        if (!folders || !folders->is_array()) return fail(where + ".folders", "must be an array");
+        if (!entries || !entries->is_array()) return fail(where + ".entries", "must be an array");
+        for (std::size_t i = 0; i < folders->size(); ++i) {
             ReplayFolder* child = folder.addChild({});
-            if (!buildFolder(folders->array[i], *child, where + ".folders[" + std::to_string(i) + "]"))
+            if (!buildFolder((*folders)[i], *child, where + ".folders[" + std::to_string(i) + "]"))
                 return false;
         }
-        for (std::size_t i = 0; i < entries->array.size(); ++i) {
-            if (!buildEntry(entries->array[i], folder, where + ".entries[" + std::to_string(i) + "]"))
+        for (std::size_t i = 0; i < entries->size(); ++i) {
+            if (!buildEntry((*entries)[i], folder, where + ".entries[" + std::to_string(i) + "]"))
                 return false;
         }
         return true;
@@ -205,11 +216,9 @@ bool ReadInput(const std::string& path, std::string& text)
 
 int RunBuild(const Args& args)
 {
-    for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kHelp, stdout);
-            return 0;
-        }
+    if (AsksForHelp(args)) {
+        std::fputs(kHelp, stdout);
+        return 0;
     }
     if (args.size() != 2) {
         std::fputs(kHelp, stderr);
@@ -223,7 +232,7 @@ int RunBuild(const Args& args)
         std::fprintf(stderr, "replidex-cli build: cannot read '%s'\n", inPath.c_str());
         return 1;
     }
-    JsonValue json;
+    nlohmann::json json;
     std::string error;
     if (!ParseJson(text, json, error)) {
         std::fprintf(stderr, "replidex-cli build: %s: %s\n", inPath.c_str(), error.c_str());

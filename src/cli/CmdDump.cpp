@@ -2,7 +2,10 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
 #include "core/list/ListFile.h"
@@ -29,57 +32,73 @@ constexpr const char* kHelp =
     "Exit status: 0 printed, 1 the file cannot be opened or is of another version,\n"
     "2 bad usage.\n";
 
-void AppendEntry(std::string& out, const ReplayEntry& entry)
+// The document is printed compact, the players in it spaced, as they always
+// were: texts made apart go in as stand-in strings "#N", replaced when the
+// whole is printed. Apart from the stand-ins, the strings dump prints are hex,
+// so '"#' shows only where a stand-in stands.
+
+// Compact JSON text of `value` with each stand-in "#N" replaced by pieces[N].
+std::string WithPieces(const Json& value, const std::vector<std::string>& pieces)
 {
-    out += "{\"kind\":" + std::to_string(entry.kind);
-    out += ",\"folderPath\":" + JsonHex(entry.folderPath);
-    out += ",\"fileName\":" + JsonHex(entry.fileName);
-    out += ",\"fileAge\":" + std::to_string(entry.fileAge);
-    out += ",\"memo\":" + JsonHex(entry.memo);
-    out += ",\"info\":";
-    if (!entry.info) {
-        out += "null";
-    } else {
-        out += "{\"infoFlags\":" + std::to_string(entry.info->infoFlags);
-        out += ",\"p1\":" + JsonPlayer(entry.info->p1);
-        out += ",\"p2\":" + JsonPlayer(entry.info->p2);
-        out += '}';
+    const std::string compact = DumpCompact(value);
+    std::string out;
+    std::size_t from = 0;
+    for (std::size_t at; (at = compact.find("\"#", from)) != std::string::npos;) {
+        const std::size_t end = compact.find('"', at + 2);
+        out.append(compact, from, at - from);
+        out += pieces.at(std::stoul(compact.substr(at + 2, end - at - 2)));
+        from = end + 1;
     }
-    out += '}';
+    out.append(compact, from);
+    return out;
 }
 
-void AppendFolder(std::string& out, const ReplayFolder& folder, const EntryPool& pool)
+Json StandIn(std::vector<std::string>& pieces, std::string text)
 {
-    out += "{\"name\":" + JsonHex(folder.name) + ",\"folders\":[";
-    bool first = true;
-    for (const auto& child : folder.children) {
-        if (!first) out += ',';
-        first = false;
-        AppendFolder(out, *child, pool);
-    }
-    out += "],\"entries\":[";
+    pieces.push_back(std::move(text));
+    return "#" + std::to_string(pieces.size() - 1);
+}
+
+// An entry's text. The players in it are printed spaced, as they always were.
+std::string EntryText(const ReplayEntry& entry)
+{
+    std::vector<std::string> players;
+    Json info = nullptr;
+    if (entry.info)
+        info = {{"infoFlags", entry.info->infoFlags},
+                {"p1", StandIn(players, DumpSpaced(PlayerJson(entry.info->p1)))},
+                {"p2", StandIn(players, DumpSpaced(PlayerJson(entry.info->p2)))}};
+    return WithPieces({{"kind", entry.kind},
+                       {"folderPath", HexJson(entry.folderPath)},
+                       {"fileName", HexJson(entry.fileName)},
+                       {"fileAge", entry.fileAge},
+                       {"memo", HexJson(entry.memo)},
+                       {"info", std::move(info)}},
+                      players);
+}
+
+// A folder, its entries as stand-ins for their texts (made one by one, which
+// keeps the document small).
+Json FolderJson(const ReplayFolder& folder, const EntryPool& pool, std::vector<std::string>& entries)
+{
+    Json folders = Json::array();
+    for (const auto& child : folder.children) folders.push_back(FolderJson(*child, pool, entries));
+    Json list = Json::array();
     if (folder.entries) {
-        first = true;
-        for (const std::int32_t index : *folder.entries) {
-            const ReplayEntry* entry = pool.lookup(index);
-            if (!entry) continue;
-            if (!first) out += ',';
-            first = false;
-            AppendEntry(out, *entry);
-        }
+        for (const std::int32_t index : *folder.entries)
+            if (const ReplayEntry* entry = pool.lookup(index))
+                list.push_back(StandIn(entries, EntryText(*entry)));
     }
-    out += "]}";
+    return {{"name", HexJson(folder.name)}, {"folders", std::move(folders)}, {"entries", std::move(list)}};
 }
 
 }  // namespace
 
 int RunDump(const Args& args)
 {
-    for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kHelp, stdout);
-            return 0;
-        }
+    if (AsksForHelp(args)) {
+        std::fputs(kHelp, stdout);
+        return 0;
     }
     if (args.size() != 1) {
         std::fputs(kHelp, stderr);
@@ -99,18 +118,19 @@ int RunDump(const Args& args)
         return 1;
     }
 
-    std::string out = "{\"version\":" + std::to_string(kListFileVersion) + ",\"complete\":";
-    out += result == ListOpenResult::PoolFull ? "false" : "true";
-    out += ",\"root\":";
-    std::string top;
-    int rootIndex = -1;
+    std::vector<std::string> entries;
+    Json top = Json::array();
+    Json root = nullptr;
     for (std::size_t i = 0; i < doc->topLevel.size(); ++i) {
-        if (doc->topLevel[i].get() == doc->root) rootIndex = static_cast<int>(i);
-        if (i > 0) top += ',';
-        AppendFolder(top, *doc->topLevel[i], doc->pool);
+        if (doc->topLevel[i].get() == doc->root) root = i;
+        top.push_back(FolderJson(*doc->topLevel[i], doc->pool, entries));
     }
-    out += rootIndex < 0 ? "null" : std::to_string(rootIndex);
-    out += ",\"top\":[" + top + "]}\n";
+    const std::string out = WithPieces({{"version", kListFileVersion},
+                                        {"complete", result != ListOpenResult::PoolFull},
+                                        {"root", std::move(root)},
+                                        {"top", std::move(top)}},
+                                       entries) +
+                            "\n";
     std::fwrite(out.data(), 1, out.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -1,9 +1,13 @@
 // replidex-cli search: the search window's search over a whole list file.
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
 #include "core/list/ListFile.h"
@@ -40,6 +44,11 @@ constexpr const char* kHelp =
     "then {\"hits\":N,\"tabs\":[page captions for 100 hits a page]}.\n"
     "A refused search prints the reason and exits with 1.\n";
 
+std::string BadValue(const std::string& option)
+{
+    return "bad or missing value for " + option;
+}
+
 int Usage(const std::string& why)
 {
     std::fprintf(stderr, "replidex-cli search: %s\n", why.c_str());
@@ -74,109 +83,84 @@ int RunSearch(const Args& args)
     // Every criterion starts off here; the options turn them on.
     c.useRank = false;
     bool includeMissing = false;
-    std::string file;
-    bool haveFile = false;
-    bool optionsEnded = false;
+    std::optional<std::string> file;
 
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string arg = args[i];
-        if (!optionsEnded && (arg == "--help" || arg == "-h")) {
-            std::fputs(kHelp, stdout);
-            return 0;
-        }
-        if (optionsEnded || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
-            if (haveFile) return Usage("more than one list file given");
-            file = arg;
-            haveFile = true;
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        // "--opt=value" is the same as "--opt value".
-        std::string value;
-        bool hasValue = false;
-        if (const auto eq = arg.find('='); eq != std::string::npos) {
-            value = arg.substr(eq + 1);
-            arg.resize(eq);
-            hasValue = true;
-        }
-        const auto takeValue = [&]() -> bool {
-            if (hasValue) return true;
-            if (i + 1 >= args.size()) return false;
-            value = args[++i];
-            hasValue = true;
-            return true;
-        };
-        const auto flag = [&](bool& target, bool state) -> bool {
-            if (hasValue) return false;
-            target = state;
-            return true;
-        };
+    CommandLine line;
+    const auto text = [&](const std::string& name, bool& use, std::string& sjis) {
+        line.option(
+            name,
+            [&use, &sjis, name](const std::string& value) {
+                if (!Utf8ToCp932(value, sjis))
+                    throw UsageError{name + ": the text has no Shift-JIS form"};
+                use = true;
+            },
+            name + " needs a text");
+    };
+    const auto index = [&](const std::string& name, int count, bool& use, int& target) {
+        line.option(
+            name,
+            [&use, &target, name, count](const std::string& value) {
+                use = true;
+                if (!ParseIndex(value, 0, count - 1, target)) throw UsageError{BadValue(name)};
+            },
+            BadValue(name));
+    };
+    const auto choice = [&](const std::string& name,
+                            std::vector<std::pair<std::string, std::function<void()>>> choices) {
+        line.option(
+            name,
+            [choices = std::move(choices), name](const std::string& value) {
+                for (const auto& [word, take] : choices)
+                    if (value == word) return take();
+                throw UsageError{BadValue(name)};
+            },
+            BadValue(name));
+    };
+    const auto flag = [&](const std::string& name, bool& target, bool state) {
+        line.flag(name, [&target, state] { target = state; }, BadValue(name));
+    };
 
-        bool ok = true;
-        if (arg == "--name" || arg == "--memo") {
-            if (!takeValue()) return Usage(arg + " needs a text");
-            std::string sjis;
-            if (!Utf8ToCp932(value, sjis)) return Usage(arg + ": the text has no Shift-JIS form");
-            if (arg == "--name") {
-                c.useHandleName = true;
-                c.handleName = std::move(sjis);
-            } else {
-                c.useMemo = true;
-                c.memo = std::move(sjis);
-            }
-        } else if (arg == "--rank") {
-            ok = takeValue() && ParseIndex(value, 0, kSearchRankCount - 1, c.rankIndex);
-            c.useRank = true;
-        } else if (arg == "--rank-if") {
-            ok = takeValue();
-            if (value == "eq") c.rankCompare = kRankEqual;
-            else if (value == "ge") c.rankCompare = kRankAtLeast;
-            else if (value == "le") c.rankCompare = kRankAtMost;
-            else ok = false;
-        } else if (arg == "--ratio") {
-            ok = takeValue() && ParseIndex(value, 0, kSearchRatioStepCount - 1, c.ratioStep);
-            c.useRatio = true;
-        } else if (arg == "--ratio-if") {
-            ok = takeValue();
-            if (value == "ge") c.ratioCompare = kRatioAtLeast;
-            else if (value == "le") c.ratioCompare = kRatioAtMost;
-            else ok = false;
-        } else if (arg == "--chara") {
-            ok = takeValue() && ParseIndex(value, 0, kSearchCharacterCount - 1, c.characterIndex);
-            c.useCharacter = true;
-        } else if (arg == "--side") {
-            ok = takeValue();
-            if (value == "1") c.player1 = true, c.player2 = false;
-            else if (value == "2") c.player1 = false, c.player2 = true;
-            else if (value == "both") c.player1 = c.player2 = true;
-            else ok = false;
-        } else if (arg == "--net") {
-            ok = flag(c.net, true);
-        } else if (arg == "--no-net") {
-            ok = flag(c.net, false);
-        } else if (arg == "--offline") {
-            ok = flag(c.offline, true);
-        } else if (arg == "--no-offline") {
-            ok = flag(c.offline, false);
-        } else if (arg == "--ignore-case") {
-            ok = flag(c.caseSensitive, false);
-        } else if (arg == "--ignore-width") {
-            ok = flag(c.widthSensitive, false);
-        } else if (arg == "--include-missing") {
-            ok = flag(includeMissing, true);
-        } else {
-            return Usage("unknown option " + arg);
-        }
-        if (!ok) return Usage("bad or missing value for " + arg);
+    text("--name", c.useHandleName, c.handleName);
+    index("--rank", kSearchRankCount, c.useRank, c.rankIndex);
+    choice("--rank-if", {{"eq", [&] { c.rankCompare = kRankEqual; }},
+                         {"ge", [&] { c.rankCompare = kRankAtLeast; }},
+                         {"le", [&] { c.rankCompare = kRankAtMost; }}});
+    index("--ratio", kSearchRatioStepCount, c.useRatio, c.ratioStep);
+    choice("--ratio-if", {{"ge", [&] { c.ratioCompare = kRatioAtLeast; }},
+                          {"le", [&] { c.ratioCompare = kRatioAtMost; }}});
+    index("--chara", kSearchCharacterCount, c.useCharacter, c.characterIndex);
+    text("--memo", c.useMemo, c.memo);
+    choice("--side", {{"1", [&] { c.player1 = true, c.player2 = false; }},
+                      {"2", [&] { c.player1 = false, c.player2 = true; }},
+                      {"both", [&] { c.player1 = c.player2 = true; }}});
+    flag("--net", c.net, true);
+    flag("--no-net", c.net, false);
+    flag("--offline", c.offline, true);
+    flag("--no-offline", c.offline, false);
+    flag("--ignore-case", c.caseSensitive, false);
+    flag("--ignore-width", c.widthSensitive, false);
+    flag("--include-missing", includeMissing, true);
+    line.others([&](const std::string& arg, bool afterDashDash) {
+        if (!afterDashDash && (arg == "--help" || arg == "-h")) throw HelpAsked{};
+        if (!afterDashDash && arg.starts_with("--"))
+            throw UsageError{"unknown option " + arg.substr(0, arg.find('='))};   // without "=value"
+        if (file) throw UsageError{"more than one list file given"};
+        file = arg;
+    });
+
+    try {
+        line.parse(args);
+    } catch (const HelpAsked&) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    } catch (const UsageError& e) {
+        return Usage(e.problem);
     }
-    if (!haveFile) return Usage("no list file given");
+    if (!file) return Usage("no list file given");
 
     std::string sjisPath;
-    if (!SjisFromNativePath(file, sjisPath)) {
-        std::fprintf(stderr, "replidex-cli search: cannot open %s\n", file.c_str());
+    if (!SjisFromNativePath(*file, sjisPath)) {
+        std::fprintf(stderr, "replidex-cli search: cannot open %s\n", file->c_str());
         return 1;
     }
     ReplayDocument doc;
@@ -186,10 +170,10 @@ int RunSearch(const Args& args)
     case ListOpenResult::PoolFull:
         // The window keeps what was read; so does the search.
         std::fprintf(stderr, "replidex-cli search: %s holds more entries than fit; "
-                             "searching those read\n", file.c_str());
+                             "searching those read\n", file->c_str());
         break;
     case ListOpenResult::CannotOpen:
-        std::fprintf(stderr, "replidex-cli search: cannot open %s\n", file.c_str());
+        std::fprintf(stderr, "replidex-cli search: cannot open %s\n", file->c_str());
         return 1;
     case ListOpenResult::OtherVersion:
         std::fprintf(stderr, "replidex-cli search: %s\n",
@@ -214,29 +198,22 @@ int RunSearch(const Args& args)
         const ReplayEntry* e = doc.pool.lookup(slot);
         if (!e) continue;
         const ReplayInfo* info = e->infoPtr();
-        out += "{\"folderPath\":";
-        out += JsonHex(e->folderPath);
-        out += ",\"fileName\":";
-        out += JsonHex(e->fileName);
-        out += ",\"info\":";
-        out += JsonSjisText(InfoSummary(info));
-        out += ",\"text1\":";
-        out += JsonSjisText(PlayerSummary(info, 1));
-        out += ",\"text2\":";
-        out += JsonSjisText(PlayerSummary(info, 2));
-        out += "}\n";
+        out += DumpCompact({{"folderPath", HexJson(e->folderPath)},
+                            {"fileName", HexJson(e->fileName)},
+                            {"info", SjisTextJson(InfoSummary(info))},
+                            {"text1", SjisTextJson(PlayerSummary(info, 1))},
+                            {"text2", SjisTextJson(PlayerSummary(info, 2))}});
+        out += '\n';
         if (out.size() >= (1u << 16)) {
             WriteOut(out);
             out.clear();
         }
     }
-    out += "{\"hits\":" + std::to_string(run.hitCount) + ",\"tabs\":[";
-    const std::vector<std::string> tabs = TabCaptions(run.hitCount, PageSize(kDefaultPageSizeItem));
-    for (std::size_t i = 0; i < tabs.size(); ++i) {
-        if (i) out += ',';
-        out += JsonSjisText(tabs[i]);
-    }
-    out += "]}\n";
+    Json tabs = Json::array();
+    for (const std::string& caption : TabCaptions(run.hitCount, PageSize(kDefaultPageSizeItem)))
+        tabs.push_back(SjisTextJson(caption));
+    out += DumpCompact({{"hits", run.hitCount}, {"tabs", std::move(tabs)}});
+    out += '\n';
     WriteOut(out);
     std::fflush(stdout);
     return 0;

@@ -9,7 +9,7 @@
 
 #include <sys/wait.h>
 
-#include "cli/JsonReader.h"
+#include "cli/Json.h"
 #include "core/list/ListFile.h"
 #include "support/CliRunner.h"
 #include "support/ListGenerator.h"
@@ -243,9 +243,17 @@ TEST(CliBuild, InputsAndRefusals)
 
 // ---------------------------------------------------------------- JSON reader
 
+using JsonValue = nlohmann::json;
+
+// The member named `key`, or nullptr.
+const JsonValue* Find(const JsonValue& object, const char* key)
+{
+    const auto it = object.find(key);
+    return it == object.end() ? nullptr : &*it;
+}
+
 TEST(JsonReader, AcceptsAndRefuses)
 {
-    using cli::JsonValue;
     struct Case {
         std::string text;
         bool ok;
@@ -291,7 +299,6 @@ TEST(JsonReader, AcceptsAndRefuses)
 
 TEST(JsonReader, Values)
 {
-    using cli::JsonValue;
     JsonValue v;
     std::string error;
     ASSERT_TRUE(cli::ParseJson(
@@ -299,15 +306,15 @@ TEST(JsonReader, Values)
         "\"dup\":1,\"dup\":2}",
         v, error))
         << error;
-    ASSERT_TRUE(v.isObject());
-    ASSERT_NE(v.find("s"), nullptr);
-    EXPECT_EQ(v.find("s")->string, "\"\\/\b\f\n\r\t\xC3\xA9\xE6\xBC\xA2\xF0\x9F\x98\x80");
-    EXPECT_EQ(v.find("n")->integer, -42);
-    ASSERT_EQ(v.find("a")->array.size(), 2u);
-    EXPECT_TRUE(v.find("a")->array[0].boolean);
-    EXPECT_TRUE(v.find("a")->array[1].isNull());
-    EXPECT_EQ(v.find("dup")->integer, 2);
-    EXPECT_EQ(v.find("missing"), nullptr);
+    ASSERT_TRUE(v.is_object());
+    ASSERT_NE(Find(v, "s"), nullptr);
+    EXPECT_EQ(Find(v, "s")->get<std::string>(), "\"\\/\b\f\n\r\t\xC3\xA9\xE6\xBC\xA2\xF0\x9F\x98\x80");
+    EXPECT_EQ(Find(v, "n")->get<std::int64_t>(), -42);
+    ASSERT_EQ(Find(v, "a")->size(), 2u);
+    EXPECT_TRUE((*Find(v, "a"))[0].get<bool>());
+    EXPECT_TRUE((*Find(v, "a"))[1].is_null());
+    EXPECT_EQ(Find(v, "dup")->get<std::int64_t>(), 2);
+    EXPECT_EQ(Find(v, "missing"), nullptr);
 }
 
 // Random byte soup and damaged dumps: the reader answers, never crashes.
@@ -330,7 +337,7 @@ TEST(JsonReader, HostileInput)
             default: text.erase(at, 1 + rng() % 4); break;
             }
         }
-        cli::JsonValue value;
+        JsonValue value;
         std::string error;
         cli::ParseJson(text, value, error);
     }

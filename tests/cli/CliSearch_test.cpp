@@ -36,10 +36,11 @@ void SetPlayer(PlayerRecord& p, const std::string& name, int rank, int wins, int
 std::string HitLine(const ReplayEntry& e)
 {
     const ReplayInfo* info = e.infoPtr();
-    return "{\"folderPath\":" + cli::JsonHex(e.folderPath) + ",\"fileName\":" +
-           cli::JsonHex(e.fileName) + ",\"info\":" + cli::JsonSjisText(InfoSummary(info)) +
-           ",\"text1\":" + cli::JsonSjisText(PlayerSummary(info, 1)) +
-           ",\"text2\":" + cli::JsonSjisText(PlayerSummary(info, 2)) + "}";
+    const auto text = [](const cli::Json& value) { return cli::DumpCompact(value); };
+    return "{\"folderPath\":" + text(cli::HexJson(e.folderPath)) + ",\"fileName\":" +
+           text(cli::HexJson(e.fileName)) + ",\"info\":" + text(cli::SjisTextJson(InfoSummary(info))) +
+           ",\"text1\":" + text(cli::SjisTextJson(PlayerSummary(info, 1))) +
+           ",\"text2\":" + text(cli::SjisTextJson(PlayerSummary(info, 2))) + "}";
 }
 
 std::string Tabs(const Strings& captions)
