@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -625,6 +626,55 @@ TEST_F(BrowseViewsTest, EveryIconKindAndAFolderOfManyEntries)
     }
     form->SelectFolder(big, false);
     EXPECT_EQ(rows().rowCount(), static_cast<int>(big->entries->size()));
+}
+
+// A folder shows the rows on screen; whatever asks about the others gets the
+// answer it would get had they all been made when the folder was shown.
+TEST_F(BrowseViewsTest, RowsAreMadeAsTheyAreAskedFor)
+{
+    test::Responders responders;
+    Start();
+    const std::string files = dir.path().string() + "/r/";
+    fs::create_directories(files);
+    constexpr int kRows = 400;
+    for (int i = 0; i < kRows; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "R%03d.RPD", i);
+        ReplayEntry* e = AddEntry(root(), name, 0);
+        ASSERT_NE(e, nullptr);
+        if (i < kRows - 2) continue;
+        dir.write("r/" + std::string(name), "x");   // the last two: unchanged, changed
+        e->fileAge = i == kRows - 2 ? FileAgeOf(files + name) : 0x35836000;
+    }
+    form->SelectFolder(root(), false);
+    form->ShowFolderContents(root());
+    (void)list()->grab();
+    const int onScreen = rows().madeRowCount();
+    EXPECT_GT(onScreen, 0);
+    EXPECT_LT(onScreen, 100);
+
+    EXPECT_EQ(form->RowState(0), 1);
+    EXPECT_EQ(form->RowState(kRows - 2), 0);
+    EXPECT_EQ(form->RowState(kRows - 1), 2);
+    EXPECT_EQ(form->RowState(kRows), 5);
+    Select(kRows - 1);
+    form->listCommands().RunEnabling();
+    EXPECT_TRUE(form->listMenuItems().refresh->isEnabled());
+    EXPECT_TRUE(form->ui().SpdBtnUp->isEnabled());
+    EXPECT_FALSE(form->ui().SpdBtnDown->isEnabled());
+    // Exchanging a made row with one that was not made yet.
+    Select(kRows - 150);
+    form->MoveUp();
+    EXPECT_EQ(Text(kRows - 151), "R250.RPD");
+    EXPECT_EQ(Text(kRows - 150), "R249.RPD");
+    EXPECT_EQ(rows().row(kRows - 151)->poolIndex, (*root()->entries)[kRows - 151]);
+    EXPECT_LT(rows().madeRowCount(), 120);
+    // Finding a row by its text reads the rows down to it.
+    EXPECT_EQ(rows().findRowByText("R300.RPD"), 300);
+
+    // Showing the folder again starts over.
+    form->ShowFolderContents(root());
+    EXPECT_EQ(rows().madeRowCount(), 0);
 }
 
 }  // namespace

@@ -59,10 +59,9 @@ std::vector<MovedRow> ReplayListCommands::SelectedMovedRows() const
 
 int ReplayListCommands::FolderRowCount() const
 {
-    const auto& rows = form_.rowModel().rows();
+    const ReplayRowModel& model = form_.rowModel();
     int count = 0;
-    while (count < static_cast<int>(rows.size()) && rows[static_cast<std::size_t>(count)].isFolder())
-        ++count;
+    while (model.isFolderRow(count)) ++count;
     return count;
 }
 

@@ -42,6 +42,7 @@ MainWindow::~MainWindow()
 {
     rowModel_->onRenameFolderRow = {};
     rowModel_->onDropOnFolderRow = {};
+    rowModel_->makeRow = {};
     treeModel_->onRename = {};
     treeModel_->onDrop = {};
 }
@@ -52,6 +53,8 @@ void MainWindow::FormCreate()
     ui_.setupUi(this);
     treeModel_ = new FolderTreeModel(doc_.list, this);
     rowModel_ = new ReplayRowModel(this);
+    // Rows of the list are made from the document's entries when first shown.
+    rowModel_->makeRow = [this](ReplayRow& row) { MakeRow(row, doc_.list.pool); };
     SetUpFolderTreeView(ui_.TreeView, treeModel_);
     SetUpReplayListView(ui_.List, rowModel_);
 
@@ -216,7 +219,7 @@ void MainWindow::ShowFolderContents(ReplayFolder* folder)
 {
     doc_.ShownNode = folder;
     doc_.CurrentRow = -1;
-    rowModel_->setRows(FolderRows(folder, doc_.list.pool));
+    rowModel_->setRows(ListFolderRows(folder, doc_.list.pool));
     ui_.StatusText->setText(QString::fromStdString(Cp932ToUtf8Lossy(FolderStatusText(folder))));
 }
 
