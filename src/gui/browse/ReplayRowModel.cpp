@@ -147,9 +147,7 @@ QStringList ReplayRowModel::mimeTypes() const
 QMimeData* ReplayRowModel::mimeData(const QModelIndexList& indexes) const
 {
     if (indexes.isEmpty()) return nullptr;
-    auto* data = new QMimeData;
-    data->setData(QString::fromLatin1(kReplayRowsMimeType), QByteArray());
-    return data;
+    return dragOrigin_.Payload(kReplayRowsMimeType);
 }
 
 bool ReplayRowModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int, int,

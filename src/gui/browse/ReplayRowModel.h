@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/replay/ReplayRecords.h"
+#include "gui/browse/RowDrag.h"
 
 namespace replidex {
 
@@ -72,12 +73,6 @@ inline constexpr int kRowStateFailed = 3;
 inline constexpr int kRowStateFolder = 4;
 int RowStateOfIcon(const ReplayRow* row);
 
-// Mime type of rows dragged out of a replay list view; the rows are the
-// source view's selection, so the data carries no more than the type.
-inline constexpr const char* kReplayRowsMimeType = "application/x-replidex-rows";
-// Mime type of a folder dragged out of the folder tree (the tree's selection).
-inline constexpr const char* kFolderMimeType = "application/x-replidex-folder";
-
 class ReplayRowModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -120,6 +115,8 @@ public:
 
     // Makes the icon and texts of a row that only knows its folder or entry.
     std::function<void(ReplayRow& row)> makeRow;
+    // Names the window whose drags of rows this model's data carries.
+    void setDragOrigin(const RowDragOrigin& origin) { dragOrigin_ = origin; }
 
     // What the window does when a folder row is renamed in place (answers
     // whether the new name was taken) and when dragged rows are dropped on a
@@ -142,6 +139,7 @@ private:
     // Rows are made when they are read, also through const access.
     mutable std::vector<ReplayRow> rows_;
     std::vector<int> columns_;   // shown column ids in id order
+    RowDragOrigin dragOrigin_;
 };
 
 }  // namespace replidex

@@ -57,6 +57,8 @@ void MainWindow::FormCreate()
     rowModel_->makeRow = [this](ReplayRow& row) { MakeRow(row, doc_.list.pool); };
     SetUpFolderTreeView(ui_.TreeView, treeModel_);
     SetUpReplayListView(ui_.List, rowModel_);
+    treeModel_->setDragOrigin(dragOrigin_);
+    rowModel_->setDragOrigin(dragOrigin_);
 
     BaseFormCreate();
     program_.programFolder = options_.programFolder;
@@ -73,6 +75,10 @@ void MainWindow::FormCreate()
     listCommands_.Connect();
     // Adding replays: the two commands, their buttons and drops on the list.
     new AddReplaysCommand(*this);
+    // Rows and folders dragged from another window (another running
+    // instance) are refused before the views or the add command see them.
+    RefuseForeignRowDrags(ui_.TreeView->viewport(), dragOrigin_);
+    RefuseForeignRowDrags(ui_.List->viewport(), dragOrigin_);
 }
 
 void MainWindow::ConnectCommands()

@@ -10,6 +10,7 @@
 
 #include "gui/browse/FolderTreeCommands.h"
 #include "gui/browse/ReplayListCommands.h"
+#include "gui/browse/RowDrag.h"
 #include "gui/main/DocumentCommands.h"
 #include "gui/main/DocumentState.h"
 #include "gui/main/ListWindowBase.h"
@@ -89,6 +90,8 @@ public:
     DocumentCommands& commands() { return commands_; }
     ReplayListCommands& listCommands() { return listCommands_; }
     FolderTreeCommands& treeCommands() { return treeCommands_; }
+    // Names this window in the drags of its list and tree.
+    const RowDragOrigin& dragOrigin() const { return dragOrigin_; }
     // True once the start-up sequence has run.
     bool started() const { return started_; }
 
@@ -118,6 +121,7 @@ private:
     ReplayListCommands listCommands_{*this};
     FolderTreeCommands treeCommands_{*this};
     AppWindows windows_;
+    RowDragOrigin dragOrigin_ = RowDragOrigin::NewWindow();
     bool showQueued_ = false;
     bool started_ = false;
 };
