@@ -1,6 +1,7 @@
 #include "gui/browse/ReplayListCommands.h"
 
 #include <QAction>
+#include <QDrag>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QTreeView>
@@ -11,7 +12,9 @@
 #include "core/text/SjisCodec.h"
 #include "gui/browse/FolderTreeCommands.h"
 #include "gui/browse/FolderTreeModel.h"
+#include "gui/browse/ReplayListView.h"
 #include "gui/browse/ReplayRowModel.h"
+#include "gui/browse/RowDrag.h"
 #include "gui/dialogs/MessageBoxes.h"
 #include "gui/main/MainWindow.h"
 
@@ -20,7 +23,7 @@ namespace replidex {
 void ReplayListCommands::Connect()
 {
     ReplayRowModel& model = form_.rowModel();
-    QTreeView* list = form_.ui().List;
+    ReplayListView* list = form_.ui().List;
     model.onRenameFolderRow = [this](int row, const QString& name) {
         return RenameFolderRow(row, name);
     };
@@ -30,6 +33,8 @@ void ReplayListCommands::Connect()
     QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, list,
                      [this] { RunEnabling(); });
     QObject::connect(&model, &QAbstractItemModel::modelReset, list, [this] { RunEnabling(); });
+    list->onMousePress = [this](QPoint pos) { ListMouseDown(pos); };
+    list->onStartDrag = [this] { ListStartDrag(); };
 }
 
 std::vector<int> ReplayListCommands::SelectedRows() const
@@ -295,6 +300,28 @@ void ReplayListCommands::DropOnFolderRow(int row)
     ReplayFolder* target = FindChildFolder(form_.document().ShownNode, r->texts[kColFile]);
     if (!target) return;
     form_.treeCommands().MoveRows(target, FolderRowRule::Direct);
+}
+
+void ReplayListCommands::ListMouseDown(const QPoint& pos)
+{
+    if (RowDragImage* images = form_.dragImages()) images->RememberPress(pos);
+}
+
+void ReplayListCommands::ListStartDrag()
+{
+    QTreeView* list = form_.ui().List;
+    const QModelIndexList selected = list->selectionModel()->selectedRows(0);
+    if (selected.isEmpty()) return;
+    // Owned by the list until the drag is over; the drop moves the rows (it
+    // works on the selection, also on selected rows not on screen).
+    auto* drag = new QDrag(list);
+    drag->setMimeData(form_.rowModel().mimeData(selected));
+    if (RowDragImage* images = form_.dragImages()) {
+        images->Build(*list, form_.rowModel());
+        images->Dress(*drag);
+    }
+    drag->exec(Qt::MoveAction, Qt::MoveAction);
+    if (RowDragImage* images = form_.dragImages()) images->Clear();
 }
 
 }  // namespace replidex

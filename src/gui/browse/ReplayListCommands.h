@@ -1,7 +1,7 @@
 // The row commands of the main window's replay list: which commands the
 // selection allows, exchanging rows, the four moves, new folder, in-place
-// renaming of folder rows, double-click into a folder, deleting rows and
-// dropping rows on a folder row.
+// renaming of folder rows, double-click into a folder, deleting rows,
+// dragging rows out and dropping rows on a folder row.
 #pragma once
 
 #include <QString>
@@ -11,6 +11,7 @@
 #include "core/list/FolderOps.h"
 
 class QModelIndex;
+class QPoint;
 
 namespace replidex {
 
@@ -57,6 +58,11 @@ public:
     void OpenRow(const QModelIndex& index);   // double click
     bool RenameFolderRow(int row, const QString& name);
     void DropOnFolderRow(int row);
+
+    // ListMouseDown and ListStartDrag: the drag image maker takes the press
+    // point; a drag of the selected rows runs with their picture.
+    void ListMouseDown(const QPoint& pos);
+    void ListStartDrag();
 
 private:
     // Exchanges the row one step at a time towards `limit` (up when limit < row).

@@ -5,8 +5,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
-#include <QTreeView>
 
 #include "gui/browse/CellTextDelegate.h"
 #include "gui/browse/ReplayRowModel.h"
@@ -90,6 +90,18 @@ private:
 };
 
 }  // namespace
+
+void ReplayListView::mousePressEvent(QMouseEvent* event)
+{
+    if (onMousePress) onMousePress(event->position().toPoint());
+    QTreeView::mousePressEvent(event);
+}
+
+void ReplayListView::startDrag(Qt::DropActions supportedActions)
+{
+    if (onStartDrag) onStartDrag();
+    else QTreeView::startDrag(supportedActions);
+}
 
 void SetUpReplayListView(QTreeView* view, ReplayRowModel* model)
 {

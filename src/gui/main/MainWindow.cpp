@@ -43,6 +43,8 @@ MainWindow::~MainWindow()
     rowModel_->onRenameFolderRow = {};
     rowModel_->onDropOnFolderRow = {};
     rowModel_->makeRow = {};
+    ui_.List->onMousePress = {};
+    ui_.List->onStartDrag = {};
     treeModel_->onRename = {};
     treeModel_->onDrop = {};
 }
@@ -57,6 +59,7 @@ void MainWindow::FormCreate()
     rowModel_->makeRow = [this](ReplayRow& row) { MakeRow(row, doc_.list.pool); };
     SetUpFolderTreeView(ui_.TreeView, treeModel_);
     SetUpReplayListView(ui_.List, rowModel_);
+    dragImages_ = std::make_unique<RowDragImage>();
     treeModel_->setDragOrigin(dragOrigin_);
     rowModel_->setDragOrigin(dragOrigin_);
 
@@ -166,8 +169,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
     const bool goOn = commands_.AskToSave();
     TakeColumnsFromView(program_.columnModel, ui_.List);
     SaveSettings(program_);   // also when the close is refused
-    if (goOn) event->accept();
-    else event->ignore();
+    if (!goOn) {
+        event->ignore();
+        return;
+    }
+    dragImages_.reset();
+    event->accept();
 }
 
 void MainWindow::SetModified(bool flag)
@@ -185,7 +192,7 @@ void MainWindow::EnableDocument(bool on)
         ClearTree();
         palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     }
-    for (QTreeView* view : {ui_.TreeView, ui_.List}) {
+    for (QTreeView* view : {ui_.TreeView, static_cast<QTreeView*>(ui_.List)}) {
         view->setPalette(palette);
         view->setEnabled(on);
     }

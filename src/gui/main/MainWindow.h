@@ -90,6 +90,8 @@ public:
     DocumentCommands& commands() { return commands_; }
     ReplayListCommands& listCommands() { return listCommands_; }
     FolderTreeCommands& treeCommands() { return treeCommands_; }
+    // The drag image maker of the list; none once the window has closed.
+    RowDragImage* dragImages() { return dragImages_.get(); }
     // Names this window in the drags of its list and tree.
     const RowDragOrigin& dragOrigin() const { return dragOrigin_; }
     // True once the start-up sequence has run.
@@ -122,6 +124,7 @@ private:
     FolderTreeCommands treeCommands_{*this};
     AppWindows windows_;
     RowDragOrigin dragOrigin_ = RowDragOrigin::NewWindow();
+    std::unique_ptr<RowDragImage> dragImages_;
     bool showQueued_ = false;
     bool started_ = false;
 };
