@@ -628,6 +628,49 @@ TEST_F(BrowseViewsTest, EveryIconKindAndAFolderOfManyEntries)
     EXPECT_EQ(rows().rowCount(), static_cast<int>(big->entries->size()));
 }
 
+TEST_F(BrowseViewsTest, WidthsFromTheSettingsFileAreShownAndSavedWithinRange)
+{
+    test::Responders responders;
+    Start("[Column]\nFile=3\nPath=5000\nMemo=x\n");
+    const QHeaderView* header = list()->header();
+    ASSERT_EQ(rows().columnCount(), 3);
+    EXPECT_EQ(header->sectionSize(0), 10);
+    EXPECT_EQ(header->sectionSize(1), 1000);
+    EXPECT_EQ(header->sectionSize(2), 100);   // not a number: the default
+    form->close();
+    ProfileFile file(iniPath);
+    EXPECT_EQ(file.readString("Column", "File", ""), "10");
+    EXPECT_EQ(file.readString("Column", "Path", ""), "1000");
+}
+
+TEST_F(BrowseViewsTest, EveryHeaderSectionMovesWithTheMouseFileToo)
+{
+    test::Responders responders;
+    Start();
+    FiveRows();
+    QHeaderView* header = list()->header();
+    // Presses on the middle of a section and lets go at `x`.
+    const auto dragSection = [header](int logical, int x) {
+        QWidget* viewport = header->viewport();
+        const int y = header->height() / 2;
+        const QPoint from(header->sectionViewportPosition(logical) + header->sectionSize(logical) / 2, y);
+        const QPoint to(x, y);
+        QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+        for (int i = 1; i <= 10; ++i) QTest::mouseMove(viewport, from + (to - from) * i / 10);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+    };
+    // Info left of File, then File right of Path.
+    dragSection(kColInfo, 2);
+    EXPECT_EQ(header->logicalIndex(0), kColInfo);
+    EXPECT_EQ(header->visualIndex(kColFile), 1);
+    dragSection(kColFile, header->sectionViewportPosition(kColPath) + header->sectionSize(kColPath) - 5);
+    EXPECT_EQ(header->visualIndex(kColFile), 2);
+    form->close();
+    ProfileFile file(iniPath);
+    EXPECT_EQ(file.keyNames("Column"),
+              (std::vector<std::string>{"Info", "Path", "File", "1P", "2P", "Memo"}));
+}
+
 // A folder shows the rows on screen; whatever asks about the others gets the
 // answer it would get had they all been made when the folder was shown.
 TEST_F(BrowseViewsTest, RowsAreMadeAsTheyAreAskedFor)

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "core/settings/ColumnModel.h"
 #include "gui/browse/CellTextDelegate.h"
 #include "gui/browse/ReplayRowModel.h"
 
@@ -125,7 +126,12 @@ void SetUpReplayListView(QTreeView* view, ReplayRowModel* model)
     view->setItemDelegate(new GridLineDelegate(view));
 
     QHeaderView* header = view->header();
+    // Every column can be dragged to another place, "File" too, and every
+    // width the column layout allows can be shown as it is.
     header->setSectionsMovable(true);
+    header->setFirstSectionMovable(true);
+    header->setMinimumSectionSize(ColumnModel::kMinWidth);
+    header->setMaximumSectionSize(ColumnModel::kMaxWidth);
     header->setStretchLastSection(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     for (int column = 0; column < model->columnCount(); ++column)
