@@ -628,6 +628,86 @@ TEST_F(BrowseViewsTest, EveryIconKindAndAFolderOfManyEntries)
     EXPECT_EQ(rows().rowCount(), static_cast<int>(big->entries->size()));
 }
 
+TEST_F(BrowseViewsTest, EnterOpensTheSelectedFolderRowAndDeleteAsksFirst)
+{
+    test::Responders responders;
+    Start();
+    FiveRows();
+    ReplayFolder* b = root()->children[1].get();
+    // Enter on an entry row, or on a focused folder row that is not selected,
+    // opens nothing; on a selected folder row it opens that folder.
+    Select(2);
+    QTest::keyClick(list(), Qt::Key_Return);
+    EXPECT_EQ(form->document().ShownNode, root());
+    list()->selectionModel()->setCurrentIndex(rows().index(1, 0), QItemSelectionModel::NoUpdate);
+    QTest::keyClick(list(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(form->document().ShownNode, root());
+    Select(1);
+    QTest::keyClick(list(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(form->document().ShownNode, b);
+    EXPECT_EQ(form->treeModel().folderAt(form->ui().TreeView->currentIndex()), b);
+
+    // Delete in the list asks, then deletes the selected rows.
+    SelectTreeFolder(root());
+    Select(2);
+    responders.messageAnswers = {kAnswerCancel, kAnswerOk};
+    QTest::keyClick(list(), Qt::Key_Delete);
+    EXPECT_EQ(EntryNames(root()).size(), 3u);
+    QTest::keyClick(list(), Qt::Key_Delete);
+    ASSERT_EQ(responders.messages.size(), 2u);
+    EXPECT_EQ(responders.messages[1].text, QStringLiteral("削除してもよろしいですか？"));
+    EXPECT_EQ(EntryNames(root()), (std::vector<std::string>{"E1.RPD", "E2.RPD"}));
+
+    // Delete in the tree: a folder below the root after asking, never the root.
+    SelectTreeFolder(b);
+    responders.messageAnswers = {kAnswerOk};
+    QTest::keyClick(form->ui().TreeView, Qt::Key_Delete);
+    ASSERT_EQ(root()->children.size(), 1u);
+    EXPECT_EQ(root()->children[0]->name, "A");
+    EXPECT_EQ(form->document().ShownNode, root());
+    const std::size_t asked = responders.messages.size();
+    SelectTreeFolder(root());
+    QTest::keyClick(form->ui().TreeView, Qt::Key_Delete);
+    EXPECT_EQ(responders.messages.size(), asked);
+    EXPECT_NE(form->document().RootNode(), nullptr);
+}
+
+TEST_F(BrowseViewsTest, MovesActOnTheSelectedRowNotOnAFocusedOne)
+{
+    test::Responders responders;
+    Start();
+    FiveRows();   // A, B, E0, E1, E2
+    struct Case {
+        const char* what;
+        int selected;
+        int key;
+        QAction* MainWindowUi::*button;
+        std::vector<std::string> entries;
+        int selectedAfter;
+    };
+    const Case cases[] = {
+        {"up with the focus one row higher", 4, Qt::Key_Up, &MainWindowUi::SpdBtnUp,
+         {"E0.RPD", "E2.RPD", "E1.RPD"}, 3},
+        {"down with the focus one row lower", 2, Qt::Key_Down, &MainWindowUi::SpdBtnDown,
+         {"E1.RPD", "E0.RPD", "E2.RPD"}, 3},
+        {"to the top with the focus elsewhere", 4, Qt::Key_Up, &MainWindowUi::SpdBtnTop,
+         {"E2.RPD", "E0.RPD", "E1.RPD"}, 2},
+    };
+    const std::vector<std::int32_t> order = *root()->entries;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        *root()->entries = order;
+        form->ShowFolderContents(root());
+        Select(c.selected);
+        QTest::keyClick(list(), c.key, Qt::ControlModifier);   // the focus moves, the selection stays
+        ASSERT_EQ(Selected(), std::vector<int>{c.selected});
+        ASSERT_NE(list()->currentIndex().row(), c.selected);
+        (form->ui().*c.button)->trigger();
+        EXPECT_EQ(EntryNames(root()), c.entries);
+        EXPECT_EQ(Selected(), std::vector<int>{c.selectedAfter});
+    }
+}
+
 TEST_F(BrowseViewsTest, WidthsFromTheSettingsFileAreShownAndSavedWithinRange)
 {
     test::Responders responders;

@@ -15,6 +15,7 @@
 #include "gui/browse/ReplayListView.h"
 #include "gui/browse/ReplayRowModel.h"
 #include "gui/browse/RowDrag.h"
+#include "gui/browse/ViewKeys.h"
 #include "gui/dialogs/MessageBoxes.h"
 #include "gui/main/MainWindow.h"
 
@@ -35,6 +36,8 @@ void ReplayListCommands::Connect()
     QObject::connect(&model, &QAbstractItemModel::modelReset, list, [this] { RunEnabling(); });
     list->onMousePress = [this](QPoint pos) { ListMouseDown(pos); };
     list->onStartDrag = [this] { ListStartDrag(); };
+    OnViewKeys(list, {Qt::Key_Return, Qt::Key_Enter}, [this] { OpenCurrentRow(); });
+    OnViewKeys(list, {Qt::Key_Delete}, [this] { form_.DeleteRows(); });
 }
 
 std::vector<int> ReplayListCommands::SelectedRows() const
@@ -196,16 +199,24 @@ void ReplayListCommands::SelectOnly(int row)
     list->scrollTo(index);
 }
 
+int ReplayListCommands::RowToMove(bool up) const
+{
+    const ListEnabling on = Enabling();
+    if (!(up ? on.moveUp : on.moveDown)) return -1;
+    return SelectedRows().front();
+}
+
 void ReplayListCommands::MoveUp()
 {
-    const int row = form_.document().CurrentRow;
-    if (row <= 0 || !form_.rowModel().row(row)) return;
+    // The selected row moves, also when the focus went to another row.
+    const int row = RowToMove(true);
+    if (row <= 0) return;
     if (ExchangeRows(form_.document().ShownNode, row, row - 1)) SelectOnly(row - 1);
 }
 
 void ReplayListCommands::MoveDown()
 {
-    const int row = form_.document().CurrentRow;
+    const int row = RowToMove(false);
     if (row < 0 || row + 1 >= form_.rowModel().rowCount()) return;
     if (ExchangeRows(form_.document().ShownNode, row, row + 1)) SelectOnly(row + 1);
 }
@@ -220,23 +231,20 @@ void ReplayListCommands::MoveTo(int row, int limit)
 
 void ReplayListCommands::MoveTop()
 {
-    const std::vector<int> selected = SelectedRows();
-    if (selected.empty() || selected.front() == 0) return;
-    const int row = selected.front();
-    const ReplayRow* r = form_.rowModel().row(row);
+    const int row = RowToMove(true);
+    if (row <= 0) return;
     const int folders = FolderRowCount();
-    const int limit = r->isFolder() ? 0 : folders;
+    const int limit = form_.rowModel().isFolderRow(row) ? 0 : folders;
     if (limit >= form_.rowModel().rowCount() || row <= limit) return;
     MoveTo(row, limit);
 }
 
 void ReplayListCommands::MoveBottom()
 {
-    const std::vector<int> selected = SelectedRows();
-    if (selected.empty()) return;
-    const int row = selected.front();
-    const ReplayRow* r = form_.rowModel().row(row);
-    const int limit = r->isFolder() ? FolderRowCount() - 1 : form_.rowModel().rowCount() - 1;
+    const int row = RowToMove(false);
+    if (row < 0) return;
+    const int limit =
+        form_.rowModel().isFolderRow(row) ? FolderRowCount() - 1 : form_.rowModel().rowCount() - 1;
     if (row >= limit) return;
     MoveTo(row, limit);
 }
@@ -284,6 +292,13 @@ void ReplayListCommands::OpenRow(const QModelIndex& index)
     ReplayFolder* folder = row->folder;
     form_.SelectFolder(folder, false);
     if (form_.document().ShownNode != folder) form_.ShowFolderContents(folder);
+}
+
+void ReplayListCommands::OpenCurrentRow()
+{
+    const QModelIndex current = form_.ui().List->currentIndex();
+    if (!current.isValid() || !form_.ui().List->selectionModel()->isRowSelected(current.row(), {})) return;
+    OpenRow(current);
 }
 
 bool ReplayListCommands::RenameFolderRow(int row, const QString& name)

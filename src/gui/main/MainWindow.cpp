@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -157,10 +159,12 @@ void MainWindow::OpenCommandLineList()
         commands_.NewList({}, Sjis("無題.rdx"));
         return;
     }
-    // Only the first argument counts. A path that Shift-JIS cannot hold is
+    // Only the first argument counts, taken as a full path so that the
+    // caption shows where the list is. A path that Shift-JIS cannot hold is
     // a file that cannot be opened: no list is open then.
+    const QString full = QDir::cleanPath(QFileInfo(options_.arguments.first()).absoluteFilePath());
     std::string path;
-    if (SjisFromNativePath(QFile::encodeName(options_.arguments.first()).toStdString(), path))
+    if (SjisFromNativePath(QFile::encodeName(full).toStdString(), path))
         commands_.ReadList(path);
 }
 
