@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/text/ShortenText.h"
 #include "core/text/SjisCodec.h"
 #include "core/text/SplitText.h"
 
@@ -43,6 +44,36 @@ TEST(SplitText, Pieces)
 TEST(SplitText, NoListAnswersZero)
 {
     EXPECT_EQ(SplitText(nullptr, "a,b", ','), 0);
+}
+
+TEST(ShortenToWidth, CutsBetweenCharactersAndEndsInDots)
+{
+    // Every byte is 10 pixels wide, so a two-byte character is 20.
+    const auto widthOf = [](std::string_view text) { return static_cast<int>(text.size()) * 10; };
+    struct Row {
+        const char* what;
+        std::string text;
+        int width;
+        std::string shown;
+    };
+    const std::string so = "\x83\x5C";   // ソ, whose trail byte is a backslash
+    const Row rows[] = {
+        {"fits", "ABCDE", 50, "ABCDE"},
+        {"empty", "", 0, ""},
+        {"one byte too wide", "ABCDEF", 50, "AB..."},
+        {"a long head", "ABCDEFGHIJ", 90, "ABCDEF..."},
+        // Cut byte by byte, these two would end in a lead byte before the dots.
+        {"never half a character", so + so + so + so, 65, so + "..."},
+        {"the head ends where a character ends", "A" + so + so + "BCD", 75, "A" + so + "..."},
+        {"not even one character with dots: that character alone", so + so, 30, so},
+        {"a single character that does not fit stays whole", so, 10, so},
+        {"a lone lead byte at the end counts as a character", "ABCDEFG\x83", 70, "ABCD..."},
+        {"half-width katakana are one byte each", "\xD8\xCC\xDF\xDA\xB2", 40, "\xD8..."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(ShortenToWidth(row.text, row.width, widthOf), row.shown);
+    }
 }
 
 TEST(SjisCodec, LeadBytes)

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -633,6 +634,178 @@ TEST_F(BrowseViewsTest, EveryIconKindAndAFolderOfManyEntries)
     }
     form->SelectFolder(big, false);
     EXPECT_EQ(rows().rowCount(), static_cast<int>(big->entries->size()));
+}
+
+TEST_F(BrowseViewsTest, EnterOpensTheSelectedFolderRowAndDeleteAsksFirst)
+{
+    test::Responders responders;
+    Start();
+    FiveRows();
+    ReplayFolder* b = root()->children[1].get();
+    // Enter on an entry row, or on a focused folder row that is not selected,
+    // opens nothing; on a selected folder row it opens that folder.
+    Select(2);
+    QTest::keyClick(list(), Qt::Key_Return);
+    EXPECT_EQ(form->document().ShownNode, root());
+    list()->selectionModel()->setCurrentIndex(rows().index(1, 0), QItemSelectionModel::NoUpdate);
+    QTest::keyClick(list(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(form->document().ShownNode, root());
+    Select(1);
+    QTest::keyClick(list(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(form->document().ShownNode, b);
+    EXPECT_EQ(form->treeModel().folderAt(form->ui().TreeView->currentIndex()), b);
+
+    // Delete in the list asks, then deletes the selected rows.
+    SelectTreeFolder(root());
+    Select(2);
+    responders.messageAnswers = {kAnswerCancel, kAnswerOk};
+    QTest::keyClick(list(), Qt::Key_Delete);
+    EXPECT_EQ(EntryNames(root()).size(), 3u);
+    QTest::keyClick(list(), Qt::Key_Delete);
+    ASSERT_EQ(responders.messages.size(), 2u);
+    EXPECT_EQ(responders.messages[1].text, QStringLiteral("削除してもよろしいですか？"));
+    EXPECT_EQ(EntryNames(root()), (std::vector<std::string>{"E1.RPD", "E2.RPD"}));
+
+    // Delete in the tree: a folder below the root after asking, never the root.
+    SelectTreeFolder(b);
+    responders.messageAnswers = {kAnswerOk};
+    QTest::keyClick(form->ui().TreeView, Qt::Key_Delete);
+    ASSERT_EQ(root()->children.size(), 1u);
+    EXPECT_EQ(root()->children[0]->name, "A");
+    EXPECT_EQ(form->document().ShownNode, root());
+    const std::size_t asked = responders.messages.size();
+    SelectTreeFolder(root());
+    QTest::keyClick(form->ui().TreeView, Qt::Key_Delete);
+    EXPECT_EQ(responders.messages.size(), asked);
+    EXPECT_NE(form->document().RootNode(), nullptr);
+}
+
+TEST_F(BrowseViewsTest, MovesActOnTheSelectedRowNotOnAFocusedOne)
+{
+    test::Responders responders;
+    Start();
+    FiveRows();   // A, B, E0, E1, E2
+    struct Case {
+        const char* what;
+        int selected;
+        int key;
+        QAction* MainWindowUi::*button;
+        std::vector<std::string> entries;
+        int selectedAfter;
+    };
+    const Case cases[] = {
+        {"up with the focus one row higher", 4, Qt::Key_Up, &MainWindowUi::SpdBtnUp,
+         {"E0.RPD", "E2.RPD", "E1.RPD"}, 3},
+        {"down with the focus one row lower", 2, Qt::Key_Down, &MainWindowUi::SpdBtnDown,
+         {"E1.RPD", "E0.RPD", "E2.RPD"}, 3},
+        {"to the top with the focus elsewhere", 4, Qt::Key_Up, &MainWindowUi::SpdBtnTop,
+         {"E2.RPD", "E0.RPD", "E1.RPD"}, 2},
+    };
+    const std::vector<std::int32_t> order = *root()->entries;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        *root()->entries = order;
+        form->ShowFolderContents(root());
+        Select(c.selected);
+        QTest::keyClick(list(), c.key, Qt::ControlModifier);   // the focus moves, the selection stays
+        ASSERT_EQ(Selected(), std::vector<int>{c.selected});
+        ASSERT_NE(list()->currentIndex().row(), c.selected);
+        (form->ui().*c.button)->trigger();
+        EXPECT_EQ(EntryNames(root()), c.entries);
+        EXPECT_EQ(Selected(), std::vector<int>{c.selectedAfter});
+    }
+}
+
+TEST_F(BrowseViewsTest, WidthsFromTheSettingsFileAreShownAndSavedWithinRange)
+{
+    test::Responders responders;
+    Start("[Column]\nFile=3\nPath=5000\nMemo=x\n");
+    const QHeaderView* header = list()->header();
+    ASSERT_EQ(rows().columnCount(), 3);
+    EXPECT_EQ(header->sectionSize(0), 10);
+    EXPECT_EQ(header->sectionSize(1), 1000);
+    EXPECT_EQ(header->sectionSize(2), 100);   // not a number: the default
+    form->close();
+    ProfileFile file(iniPath);
+    EXPECT_EQ(file.readString("Column", "File", ""), "10");
+    EXPECT_EQ(file.readString("Column", "Path", ""), "1000");
+}
+
+TEST_F(BrowseViewsTest, EveryHeaderSectionMovesWithTheMouseFileToo)
+{
+    test::Responders responders;
+    Start();
+    FiveRows();
+    QHeaderView* header = list()->header();
+    // Presses on the middle of a section and lets go at `x`.
+    const auto dragSection = [header](int logical, int x) {
+        QWidget* viewport = header->viewport();
+        const int y = header->height() / 2;
+        const QPoint from(header->sectionViewportPosition(logical) + header->sectionSize(logical) / 2, y);
+        const QPoint to(x, y);
+        QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+        for (int i = 1; i <= 10; ++i) QTest::mouseMove(viewport, from + (to - from) * i / 10);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
+    };
+    // Info left of File, then File right of Path.
+    dragSection(kColInfo, 2);
+    EXPECT_EQ(header->logicalIndex(0), kColInfo);
+    EXPECT_EQ(header->visualIndex(kColFile), 1);
+    dragSection(kColFile, header->sectionViewportPosition(kColPath) + header->sectionSize(kColPath) - 5);
+    EXPECT_EQ(header->visualIndex(kColFile), 2);
+    form->close();
+    ProfileFile file(iniPath);
+    EXPECT_EQ(file.keyNames("Column"),
+              (std::vector<std::string>{"Info", "Path", "File", "1P", "2P", "Memo"}));
+}
+
+// A folder shows the rows on screen; whatever asks about the others gets the
+// answer it would get had they all been made when the folder was shown.
+TEST_F(BrowseViewsTest, RowsAreMadeAsTheyAreAskedFor)
+{
+    test::Responders responders;
+    Start();
+    const std::string files = dir.path().string() + "/r/";
+    fs::create_directories(files);
+    constexpr int kRows = 400;
+    for (int i = 0; i < kRows; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "R%03d.RPD", i);
+        ReplayEntry* e = AddEntry(root(), name, 0);
+        ASSERT_NE(e, nullptr);
+        if (i < kRows - 2) continue;
+        dir.write("r/" + std::string(name), "x");   // the last two: unchanged, changed
+        e->fileAge = i == kRows - 2 ? FileAgeOf(files + name) : 0x35836000;
+    }
+    form->SelectFolder(root(), false);
+    form->ShowFolderContents(root());
+    (void)list()->grab();
+    const int onScreen = rows().madeRowCount();
+    EXPECT_GT(onScreen, 0);
+    EXPECT_LT(onScreen, 100);
+
+    EXPECT_EQ(form->RowState(0), 1);
+    EXPECT_EQ(form->RowState(kRows - 2), 0);
+    EXPECT_EQ(form->RowState(kRows - 1), 2);
+    EXPECT_EQ(form->RowState(kRows), 5);
+    Select(kRows - 1);
+    form->listCommands().RunEnabling();
+    EXPECT_TRUE(form->listMenuItems().refresh->isEnabled());
+    EXPECT_TRUE(form->ui().SpdBtnUp->isEnabled());
+    EXPECT_FALSE(form->ui().SpdBtnDown->isEnabled());
+    // Exchanging a made row with one that was not made yet.
+    Select(kRows - 150);
+    form->MoveUp();
+    EXPECT_EQ(Text(kRows - 151), "R250.RPD");
+    EXPECT_EQ(Text(kRows - 150), "R249.RPD");
+    EXPECT_EQ(rows().row(kRows - 151)->poolIndex, (*root()->entries)[kRows - 151]);
+    EXPECT_LT(rows().madeRowCount(), 120);
+    // Finding a row by its text reads the rows down to it.
+    EXPECT_EQ(rows().findRowByText("R300.RPD"), 300);
+
+    // Showing the folder again starts over.
+    form->ShowFolderContents(root());
+    EXPECT_EQ(rows().madeRowCount(), 0);
 }
 
 }  // namespace

@@ -601,5 +601,33 @@ TEST_F(MainWindowTest, AboutBox)
     EXPECT_EQ(about->result(), QDialog::Accepted);
 }
 
+TEST_F(MainWindowTest, AListNamedByARelativePathShowsItsFullPath)
+{
+    WriteIni(gameFolder);
+    WriteList("rel.rdx", 1);
+    fs::create_directories(dir.path() / "sub");
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.path());
+    const std::string full = (fs::current_path() / "rel.rdx").string();
+    Start({QStringLiteral("./sub/../rel.rdx")});
+    fs::current_path(before);
+    EXPECT_EQ(Caption(), QString::fromStdString(full));
+    EXPECT_EQ(form->document().FileFolder + form->document().FileName, full);
+}
+
+TEST_F(MainWindowTest, AFailedOpenThatLeavesNoListEmptiesTheStatusBar)
+{
+    WriteIni(gameFolder);
+    const std::string good = WriteList("good.rdx", 2);
+    const std::string old = dir.write("old.rdx", std::string("\x01\x02", 2));
+    test::Responders responders;
+    Start({QString::fromStdString(good)});
+    ASSERT_FALSE(form->ui().StatusText->text().isEmpty());
+    form->OpenList(old, false);
+    EXPECT_EQ(responders.messages.size(), 1u);   // the other version is told
+    EXPECT_FALSE(form->document().isOpen());
+    EXPECT_TRUE(form->ui().StatusText->text().isEmpty());
+}
+
 }  // namespace
 }  // namespace replidex

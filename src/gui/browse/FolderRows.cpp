@@ -7,26 +7,27 @@ namespace replidex {
 
 namespace {
 
-ReplayRow MakeEntryRow(const ReplayEntry& entry, int state, bool exists)
+void FillEntryRow(ReplayRow& row, const ReplayEntry& entry, int state, bool exists)
 {
-    ReplayRow row;
     row.kind = RowKind::Entry;
+    row.made = true;
     row.poolIndex = entry.poolIndex;
-    row.texts[kColFile] = entry.fileName;
-    row.texts[kColPath] = entry.folderPath;
-    row.texts[kColMemo] = SjisString(MemoFirstLine(entry.memo));
-    const ReplayInfo* info = entry.infoPtr();
-    if (!info) return row;
-
-    const int fileState = !exists ? kStateMissing : state == kStateChanged ? kStateChanged
-                                                                           : kStateUnchanged;
-    row.icon = info->failed() ? kIconFailed : 3 * MatchKind(*info) + fileState;
-    row.texts[kColInfo] = InfoSummary(info);
-    if (row.icon != kIconFailed) {
-        row.texts[kCol1P] = PlayerSummary(info, 1);
-        row.texts[kCol2P] = PlayerSummary(info, 2);
+    row.icon = kIconNone;
+    RowTexts::Array texts;
+    texts[kColFile] = entry.fileName;
+    texts[kColPath] = entry.folderPath;
+    texts[kColMemo] = SjisString(MemoFirstLine(entry.memo));
+    if (const ReplayInfo* info = entry.infoPtr()) {
+        const int fileState = !exists ? kStateMissing : state == kStateChanged ? kStateChanged
+                                                                               : kStateUnchanged;
+        row.icon = info->failed() ? kIconFailed : 3 * MatchKind(*info) + fileState;
+        texts[kColInfo] = InfoSummary(info);
+        if (row.icon != kIconFailed) {
+            texts[kCol1P] = PlayerSummary(info, 1);
+            texts[kCol2P] = PlayerSummary(info, 2);
+        }
     }
-    return row;
+    row.texts = std::move(texts);
 }
 
 }  // namespace
@@ -44,19 +45,22 @@ ReplayRow EntryRow(const ReplayEntry& entry, int state)
 {
     const bool exists =
         state != kStateMissing && FileAgeOf(entry.fullPath()) != kNoFileAge;
-    return MakeEntryRow(entry, state, exists);
+    ReplayRow row;
+    FillEntryRow(row, entry, state, exists);
+    return row;
 }
 
 int RefreshRowStates(ReplayRowModel& model, const EntryPool& pool)
 {
     int changed = 0;
     for (int index = 0; index < model.rowCount(); ++index) {
+        // A row not made yet looks at its file when it is made.
+        if (!model.isMadeRow(index)) continue;
         const ReplayRow* row = model.row(index);
         if (!row || row->isFolder()) continue;
         const ReplayEntry* entry = pool.lookup(row->poolIndex);
         if (!entry || !entry->info) continue;
-        const int state = EntryState(*entry);
-        ReplayRow fresh = MakeEntryRow(*entry, state, state != kStateMissing);
+        ReplayRow fresh = EntryRow(*entry, EntryState(*entry));
         if (fresh.icon == row->icon) continue;
         model.replaceRow(index, std::move(fresh));
         ++changed;
@@ -64,7 +68,7 @@ int RefreshRowStates(ReplayRowModel& model, const EntryPool& pool)
     return changed;
 }
 
-std::vector<ReplayRow> FolderRows(const ReplayFolder* folder, const EntryPool& pool)
+std::vector<ReplayRow> ListFolderRows(const ReplayFolder* folder, const EntryPool& pool)
 {
     std::vector<ReplayRow> rows;
     if (!folder) return rows;
@@ -79,16 +83,35 @@ std::vector<ReplayRow> FolderRows(const ReplayFolder* folder, const EntryPool& p
     }
     if (!folder->entries) return rows;
     for (const std::int32_t index : *folder->entries) {
-        const ReplayEntry* entry = pool.lookup(index);
-        if (!entry) continue;
-        if (!entry->info) {
-            rows.push_back(MakeEntryRow(*entry, kStateUnchanged, true));
-            continue;
-        }
-        // One look at the file gives both the state and whether it exists.
-        const int state = EntryState(*entry);
-        rows.push_back(MakeEntryRow(*entry, state, state != kStateMissing));
+        if (!pool.lookup(index)) continue;
+        ReplayRow row;
+        row.kind = RowKind::Entry;
+        row.made = false;
+        row.poolIndex = index;
+        rows.push_back(std::move(row));
     }
+    return rows;
+}
+
+void MakeRow(ReplayRow& row, const EntryPool& pool)
+{
+    row.made = true;
+    if (row.isFolder()) return;
+    const ReplayEntry* entry = pool.lookup(row.poolIndex);
+    if (!entry) return;
+    if (!entry->info) {
+        FillEntryRow(row, *entry, kStateUnchanged, true);
+        return;
+    }
+    // One look at the file gives both the state and whether it exists.
+    const int state = EntryState(*entry);
+    FillEntryRow(row, *entry, state, state != kStateMissing);
+}
+
+std::vector<ReplayRow> FolderRows(const ReplayFolder* folder, const EntryPool& pool)
+{
+    std::vector<ReplayRow> rows = ListFolderRows(folder, pool);
+    for (ReplayRow& row : rows) MakeRow(row, pool);
     return rows;
 }
 

@@ -10,7 +10,14 @@ namespace replidex {
 
 // The rows that show `folder`: one folder row per child folder in child order,
 // then one entry row per index of its entry list whose pool slot holds an
-// entry, in list order. No rows for no folder.
+// entry, in list order. No rows for no folder. The folder rows are made; the
+// entry rows only know their entry until MakeRow makes them.
+std::vector<ReplayRow> ListFolderRows(const ReplayFolder* folder, const EntryPool& pool);
+// Makes an entry row listed by ListFolderRows: its icon with the state of the
+// entry's file (which is looked at now) and its texts. An entry gone from the
+// pool leaves the row without icon and texts.
+void MakeRow(ReplayRow& row, const EntryPool& pool);
+// ListFolderRows with every row made.
 std::vector<ReplayRow> FolderRows(const ReplayFolder* folder, const EntryPool& pool);
 
 // The row of an entry whose file state is `state` (0 unchanged, 1 missing,

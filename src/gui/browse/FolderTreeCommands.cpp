@@ -10,6 +10,7 @@
 #include "gui/browse/FolderTreeModel.h"
 #include "gui/browse/ReplayListCommands.h"
 #include "gui/browse/ReplayRowModel.h"
+#include "gui/browse/ViewKeys.h"
 #include "gui/dialogs/MessageBoxes.h"
 #include "gui/main/MainWindow.h"
 
@@ -34,6 +35,8 @@ void FolderTreeCommands::Connect()
     });
     QObject::connect(form_.ui().PM_Tree, &QMenu::aboutToShow, tree, [this] { UpdateTreePopup(); });
     QObject::connect(form_.ui().PMTree_Del, &QAction::triggered, tree, [this] { PMTree_DelClick(); });
+    // The Delete key does what the popup's "削除(&E)" does.
+    OnViewKeys(tree, {Qt::Key_Delete}, [this] { PMTree_DelClick(); });
 }
 
 ReplayFolder* FolderTreeCommands::SelectedFolder() const

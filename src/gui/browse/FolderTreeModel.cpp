@@ -4,7 +4,6 @@
 
 #include "core/text/SjisCodec.h"
 #include "gui/browse/ReplayIcons.h"
-#include "gui/browse/ReplayRowModel.h"
 
 namespace replidex {
 
@@ -103,10 +102,9 @@ QStringList FolderTreeModel::mimeTypes() const
 QMimeData* FolderTreeModel::mimeData(const QModelIndexList& indexes) const
 {
     if (indexes.isEmpty()) return nullptr;
-    // The dragged folder is the tree's selection; the data names only the kind.
-    auto* data = new QMimeData;
-    data->setData(QString::fromLatin1(kFolderMimeType), QByteArray());
-    return data;
+    // The dragged folder is the tree's selection; the data names only the
+    // kind and the window.
+    return dragOrigin_.Payload(kFolderMimeType);
 }
 
 bool FolderTreeModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int row, int,

@@ -9,6 +9,7 @@
 
 #include "core/list/FolderOps.h"
 #include "core/list/ReplayDocument.h"
+#include "gui/browse/RowDrag.h"
 
 namespace replidex {
 
@@ -55,6 +56,8 @@ public:
     // dropped on `target`.
     std::function<bool(ReplayFolder* folder, const QString& name)> onRename;
     std::function<void(ReplayFolder* target, bool fromTree)> onDrop;
+    // Names the window whose folder drags this model's data carries.
+    void setDragOrigin(const RowDragOrigin& origin) { dragOrigin_ = origin; }
 
 private:
     // Position of `folder` among its siblings, or -1.
@@ -62,6 +65,7 @@ private:
     const std::vector<std::unique_ptr<ReplayFolder>>& siblingsOf(const ReplayFolder* parent) const;
 
     ReplayDocument& document_;
+    RowDragOrigin dragOrigin_;
 };
 
 }  // namespace replidex

@@ -8,7 +8,7 @@
 #include <QTreeView>
 
 #include "gui/browse/FolderTreeModel.h"
-#include "gui/browse/ReplayRowModel.h"
+#include "gui/browse/RowDrag.h"
 
 namespace replidex {
 

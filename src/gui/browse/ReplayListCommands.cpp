@@ -1,6 +1,7 @@
 #include "gui/browse/ReplayListCommands.h"
 
 #include <QAction>
+#include <QDrag>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QTreeView>
@@ -11,7 +12,10 @@
 #include "core/text/SjisCodec.h"
 #include "gui/browse/FolderTreeCommands.h"
 #include "gui/browse/FolderTreeModel.h"
+#include "gui/browse/ReplayListView.h"
 #include "gui/browse/ReplayRowModel.h"
+#include "gui/browse/RowDrag.h"
+#include "gui/browse/ViewKeys.h"
 #include "gui/dialogs/MessageBoxes.h"
 #include "gui/main/MainWindow.h"
 
@@ -20,7 +24,7 @@ namespace replidex {
 void ReplayListCommands::Connect()
 {
     ReplayRowModel& model = form_.rowModel();
-    QTreeView* list = form_.ui().List;
+    ReplayListView* list = form_.ui().List;
     model.onRenameFolderRow = [this](int row, const QString& name) {
         return RenameFolderRow(row, name);
     };
@@ -30,6 +34,10 @@ void ReplayListCommands::Connect()
     QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, list,
                      [this] { RunEnabling(); });
     QObject::connect(&model, &QAbstractItemModel::modelReset, list, [this] { RunEnabling(); });
+    list->onMousePress = [this](QPoint pos) { ListMouseDown(pos); };
+    list->onStartDrag = [this] { ListStartDrag(); };
+    OnViewKeys(list, {Qt::Key_Return, Qt::Key_Enter}, [this] { OpenCurrentRow(); });
+    OnViewKeys(list, {Qt::Key_Delete}, [this] { form_.DeleteRows(); });
 }
 
 std::vector<int> ReplayListCommands::SelectedRows() const
@@ -59,10 +67,9 @@ std::vector<MovedRow> ReplayListCommands::SelectedMovedRows() const
 
 int ReplayListCommands::FolderRowCount() const
 {
-    const auto& rows = form_.rowModel().rows();
+    const ReplayRowModel& model = form_.rowModel();
     int count = 0;
-    while (count < static_cast<int>(rows.size()) && rows[static_cast<std::size_t>(count)].isFolder())
-        ++count;
+    while (model.isFolderRow(count)) ++count;
     return count;
 }
 
@@ -193,16 +200,24 @@ void ReplayListCommands::SelectOnly(int row)
     list->scrollTo(index);
 }
 
+int ReplayListCommands::RowToMove(bool up) const
+{
+    const ListEnabling on = Enabling();
+    if (!(up ? on.moveUp : on.moveDown)) return -1;
+    return SelectedRows().front();
+}
+
 void ReplayListCommands::MoveUp()
 {
-    const int row = form_.document().CurrentRow;
-    if (row <= 0 || !form_.rowModel().row(row)) return;
+    // The selected row moves, also when the focus went to another row.
+    const int row = RowToMove(true);
+    if (row <= 0) return;
     if (ExchangeRows(form_.document().ShownNode, row, row - 1)) SelectOnly(row - 1);
 }
 
 void ReplayListCommands::MoveDown()
 {
-    const int row = form_.document().CurrentRow;
+    const int row = RowToMove(false);
     if (row < 0 || row + 1 >= form_.rowModel().rowCount()) return;
     if (ExchangeRows(form_.document().ShownNode, row, row + 1)) SelectOnly(row + 1);
 }
@@ -217,23 +232,20 @@ void ReplayListCommands::MoveTo(int row, int limit)
 
 void ReplayListCommands::MoveTop()
 {
-    const std::vector<int> selected = SelectedRows();
-    if (selected.empty() || selected.front() == 0) return;
-    const int row = selected.front();
-    const ReplayRow* r = form_.rowModel().row(row);
+    const int row = RowToMove(true);
+    if (row <= 0) return;
     const int folders = FolderRowCount();
-    const int limit = r->isFolder() ? 0 : folders;
+    const int limit = form_.rowModel().isFolderRow(row) ? 0 : folders;
     if (limit >= form_.rowModel().rowCount() || row <= limit) return;
     MoveTo(row, limit);
 }
 
 void ReplayListCommands::MoveBottom()
 {
-    const std::vector<int> selected = SelectedRows();
-    if (selected.empty()) return;
-    const int row = selected.front();
-    const ReplayRow* r = form_.rowModel().row(row);
-    const int limit = r->isFolder() ? FolderRowCount() - 1 : form_.rowModel().rowCount() - 1;
+    const int row = RowToMove(false);
+    if (row < 0) return;
+    const int limit =
+        form_.rowModel().isFolderRow(row) ? FolderRowCount() - 1 : form_.rowModel().rowCount() - 1;
     if (row >= limit) return;
     MoveTo(row, limit);
 }
@@ -283,6 +295,13 @@ void ReplayListCommands::OpenRow(const QModelIndex& index)
     if (form_.document().ShownNode != folder) form_.ShowFolderContents(folder);
 }
 
+void ReplayListCommands::OpenCurrentRow()
+{
+    const QModelIndex current = form_.ui().List->currentIndex();
+    if (!current.isValid() || !form_.ui().List->selectionModel()->isRowSelected(current.row(), {})) return;
+    OpenRow(current);
+}
+
 bool ReplayListCommands::RenameFolderRow(int row, const QString& name)
 {
     const ReplayRow* r = form_.rowModel().row(row);
@@ -297,6 +316,28 @@ void ReplayListCommands::DropOnFolderRow(int row)
     ReplayFolder* target = FindChildFolder(form_.document().ShownNode, r->texts[kColFile]);
     if (!target) return;
     form_.treeCommands().MoveRows(target, FolderRowRule::Direct);
+}
+
+void ReplayListCommands::ListMouseDown(const QPoint& pos)
+{
+    if (RowDragImage* images = form_.dragImages()) images->RememberPress(pos);
+}
+
+void ReplayListCommands::ListStartDrag()
+{
+    QTreeView* list = form_.ui().List;
+    const QModelIndexList selected = list->selectionModel()->selectedRows(0);
+    if (selected.isEmpty()) return;
+    // Owned by the list until the drag is over; the drop moves the rows (it
+    // works on the selection, also on selected rows not on screen).
+    auto* drag = new QDrag(list);
+    drag->setMimeData(form_.rowModel().mimeData(selected));
+    if (RowDragImage* images = form_.dragImages()) {
+        images->Build(*list, form_.rowModel());
+        images->Dress(*drag);
+    }
+    drag->exec(Qt::MoveAction, Qt::MoveAction);
+    if (RowDragImage* images = form_.dragImages()) images->Clear();
 }
 
 }  // namespace replidex

@@ -1,7 +1,8 @@
 // The row commands of the main window's replay list: which commands the
 // selection allows, exchanging rows, the four moves, new folder, in-place
-// renaming of folder rows, double-click into a folder, deleting rows and
-// dropping rows on a folder row.
+// renaming of folder rows, double-click (or Enter) into a folder, deleting
+// rows (also with the Delete key), dragging rows out and dropping rows on a
+// folder row.
 #pragma once
 
 #include <QString>
@@ -11,6 +12,7 @@
 #include "core/list/FolderOps.h"
 
 class QModelIndex;
+class QPoint;
 
 namespace replidex {
 
@@ -55,12 +57,22 @@ public:
     void NewFolder();
     void DeleteRows();
     void OpenRow(const QModelIndex& index);   // double click
+    // Enter: opens the focused row as a double click does, when it is selected.
+    void OpenCurrentRow();
     bool RenameFolderRow(int row, const QString& name);
     void DropOnFolderRow(int row);
+
+    // ListMouseDown and ListStartDrag: the drag image maker takes the press
+    // point; a drag of the selected rows runs with their picture.
+    void ListMouseDown(const QPoint& pos);
+    void ListStartDrag();
 
 private:
     // Exchanges the row one step at a time towards `limit` (up when limit < row).
     void MoveTo(int row, int limit);
+    // The row a move acts on: the one selected row, when the enabling allows
+    // the move (`up` or down); -1 otherwise.
+    int RowToMove(bool up) const;
     void SelectOnly(int row);
     // Rows of folders in the list (they come first).
     int FolderRowCount() const;

@@ -5,9 +5,10 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
-#include <QTreeView>
 
+#include "core/settings/ColumnModel.h"
 #include "gui/browse/CellTextDelegate.h"
 #include "gui/browse/ReplayRowModel.h"
 
@@ -91,6 +92,18 @@ private:
 
 }  // namespace
 
+void ReplayListView::mousePressEvent(QMouseEvent* event)
+{
+    if (onMousePress) onMousePress(event->position().toPoint());
+    QTreeView::mousePressEvent(event);
+}
+
+void ReplayListView::startDrag(Qt::DropActions supportedActions)
+{
+    if (onStartDrag) onStartDrag();
+    else QTreeView::startDrag(supportedActions);
+}
+
 void SetUpReplayListView(QTreeView* view, ReplayRowModel* model)
 {
     view->setModel(model);
@@ -113,7 +126,12 @@ void SetUpReplayListView(QTreeView* view, ReplayRowModel* model)
     view->setItemDelegate(new GridLineDelegate(view));
 
     QHeaderView* header = view->header();
+    // Every column can be dragged to another place, "File" too, and every
+    // width the column layout allows can be shown as it is.
     header->setSectionsMovable(true);
+    header->setFirstSectionMovable(true);
+    header->setMinimumSectionSize(ColumnModel::kMinWidth);
+    header->setMaximumSectionSize(ColumnModel::kMaxWidth);
     header->setStretchLastSection(false);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     for (int column = 0; column < model->columnCount(); ++column)

@@ -2,6 +2,8 @@
 
 #include <QMimeData>
 
+#include <algorithm>
+
 #include "core/text/SjisCodec.h"
 #include "gui/browse/ReplayIcons.h"
 
@@ -23,6 +25,35 @@ const char* ColumnName(int id)
 int DefaultColumnWidth(int id)
 {
     return id >= 0 && id < kColumnCount ? kDefaultWidths[static_cast<std::size_t>(id)] : 0;
+}
+
+RowTexts::RowTexts(const RowTexts& other)
+    : texts_(other.texts_ ? std::make_unique<Array>(*other.texts_) : nullptr)
+{
+}
+
+RowTexts& RowTexts::operator=(const RowTexts& other)
+{
+    if (this != &other) texts_ = other.texts_ ? std::make_unique<Array>(*other.texts_) : nullptr;
+    return *this;
+}
+
+RowTexts& RowTexts::operator=(Array texts)
+{
+    texts_ = std::make_unique<Array>(std::move(texts));
+    return *this;
+}
+
+const SjisString& RowTexts::operator[](std::size_t id) const
+{
+    static const SjisString kNone;
+    return texts_ ? (*texts_)[id] : kNone;
+}
+
+SjisString& RowTexts::operator[](std::size_t id)
+{
+    if (!texts_) texts_ = std::make_unique<Array>();
+    return (*texts_)[id];
 }
 
 int RowStateOfIcon(const ReplayRow* row)
@@ -54,15 +85,18 @@ QVariant ReplayRowModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
-    const ReplayRow& r = rows_[static_cast<std::size_t>(index.row())];
     const int id = columns_[static_cast<std::size_t>(index.column())];
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
+    case Qt::EditRole: {
+        const ReplayRow& r = made(static_cast<std::size_t>(index.row()));
         return QString::fromStdString(Cp932ToUtf8Lossy(r.texts[static_cast<std::size_t>(id)]));
-    case Qt::DecorationRole:
-        if (index.column() == 0 && r.icon >= 0) return ReplayIcon(r.icon);
-        return {};
+    }
+    case Qt::DecorationRole: {
+        if (index.column() != 0) return {};
+        const ReplayRow& r = made(static_cast<std::size_t>(index.row()));
+        return r.icon >= 0 ? QVariant(ReplayIcon(r.icon)) : QVariant();
+    }
     default:
         return {};
     }
@@ -80,9 +114,8 @@ Qt::ItemFlags ReplayRowModel::flags(const QModelIndex& index) const
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren |
                           Qt::ItemIsDragEnabled;
-    const ReplayRow* r = row(index.row());
     // Only folder rows take a new name in place, and only folder rows take drops.
-    if (r && r->isFolder()) {
+    if (isFolderRow(index.row())) {
         flags |= Qt::ItemIsDropEnabled;
         if (index.column() == 0) flags |= Qt::ItemIsEditable;
     }
@@ -92,8 +125,7 @@ Qt::ItemFlags ReplayRowModel::flags(const QModelIndex& index) const
 bool ReplayRowModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     if (role != Qt::EditRole || index.column() != 0) return false;
-    const ReplayRow* r = row(index.row());
-    if (!r || !r->isFolder() || !onRenameFolderRow) return false;
+    if (!isFolderRow(index.row()) || !onRenameFolderRow) return false;
     return onRenameFolderRow(index.row(), value.toString());
 }
 
@@ -115,9 +147,7 @@ QStringList ReplayRowModel::mimeTypes() const
 QMimeData* ReplayRowModel::mimeData(const QModelIndexList& indexes) const
 {
     if (indexes.isEmpty()) return nullptr;
-    auto* data = new QMimeData;
-    data->setData(QString::fromLatin1(kReplayRowsMimeType), QByteArray());
-    return data;
+    return dragOrigin_.Payload(kReplayRowsMimeType);
 }
 
 bool ReplayRowModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int, int,
@@ -128,8 +158,7 @@ bool ReplayRowModel::canDropMimeData(const QMimeData* data, Qt::DropAction, int,
     if (!data->hasFormat(QString::fromLatin1(kReplayRowsMimeType)) &&
         !data->hasFormat(QString::fromLatin1(kFolderMimeType)))
         return false;
-    const ReplayRow* r = row(parent.row());
-    return parent.isValid() && r && r->isFolder();
+    return parent.isValid() && isFolderRow(parent.row());
 }
 
 bool ReplayRowModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row,
@@ -159,15 +188,54 @@ void ReplayRowModel::clear()
     endRemoveRows();
 }
 
-const ReplayRow* ReplayRowModel::row(int index) const
+const ReplayRow* ReplayRowModel::stored(int index) const
 {
     if (index < 0 || index >= static_cast<int>(rows_.size())) return nullptr;
     return &rows_[static_cast<std::size_t>(index)];
 }
 
+ReplayRow& ReplayRowModel::made(std::size_t index) const
+{
+    ReplayRow& r = rows_[index];
+    if (!r.made && makeRow) {
+        makeRow(r);
+        r.made = true;
+    }
+    return r;
+}
+
+const ReplayRow* ReplayRowModel::row(int index) const
+{
+    return stored(index) ? &made(static_cast<std::size_t>(index)) : nullptr;
+}
+
+const std::vector<ReplayRow>& ReplayRowModel::rows() const
+{
+    for (std::size_t i = 0; i < rows_.size(); ++i) made(i);
+    return rows_;
+}
+
+bool ReplayRowModel::isFolderRow(int index) const
+{
+    const ReplayRow* r = stored(index);
+    return r && r->isFolder();
+}
+
+bool ReplayRowModel::isMadeRow(int index) const
+{
+    const ReplayRow* row = stored(index);
+    return row && row->made;
+}
+
+int ReplayRowModel::madeRowCount() const
+{
+    return static_cast<int>(
+        std::count_if(rows_.begin(), rows_.end(), [](const ReplayRow& r) { return r.made; }));
+}
+
 void ReplayRowModel::exchangeRows(int a, int b)
 {
-    if (a == b || !row(a) || !row(b)) return;
+    if (a == b || !stored(a) || !stored(b)) return;
     std::swap(rows_[static_cast<std::size_t>(a)], rows_[static_cast<std::size_t>(b)]);
     const int last = columnCount() - 1;
     emit dataChanged(index(a, 0), index(a, last));
@@ -176,7 +244,7 @@ void ReplayRowModel::exchangeRows(int a, int b)
 
 void ReplayRowModel::replaceRow(int at, ReplayRow r)
 {
-    if (!row(at)) return;
+    if (!stored(at)) return;
     rows_[static_cast<std::size_t>(at)] = std::move(r);
     emit dataChanged(index(at, 0), index(at, columnCount() - 1));
 }
@@ -184,7 +252,7 @@ void ReplayRowModel::replaceRow(int at, ReplayRow r)
 int ReplayRowModel::findRowByText(const SjisString& text) const
 {
     for (std::size_t i = 0; i < rows_.size(); ++i)
-        if (rows_[i].texts[kColFile] == text) return static_cast<int>(i);
+        if (made(i).texts[kColFile] == text) return static_cast<int>(i);
     return -1;
 }
 

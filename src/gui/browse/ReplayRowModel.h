@@ -1,6 +1,8 @@
 // The rows of a replay list view (the main window's list and the search
 // results): plain structs, one per row, shown through a table model whose
-// columns are the shown columns of the six, in id order.
+// columns are the shown columns of the six, in id order. A row's icon and
+// texts are made when the row is first read (by the view when the row comes
+// on screen, or by a command), so showing a folder costs what is on screen.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -8,9 +10,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "core/replay/ReplayRecords.h"
+#include "gui/browse/RowDrag.h"
 
 namespace replidex {
 
@@ -27,12 +31,36 @@ inline constexpr int kIconNone = -1;   // an entry row without replay info
 
 enum class RowKind : std::uint8_t { Folder, Entry };
 
+// The six texts of a row by column id. They are held apart from the row, so
+// that a row whose texts are not made yet takes no room for them; a text not
+// made reads as empty.
+class RowTexts {
+public:
+    using Array = std::array<SjisString, kColumnCount>;
+
+    RowTexts() = default;
+    RowTexts(const RowTexts& other);
+    RowTexts& operator=(const RowTexts& other);
+    RowTexts(RowTexts&&) noexcept = default;
+    RowTexts& operator=(RowTexts&&) noexcept = default;
+    RowTexts& operator=(Array texts);
+
+    const SjisString& operator[](std::size_t id) const;
+    SjisString& operator[](std::size_t id);
+
+private:
+    std::unique_ptr<Array> texts_;
+};
+
 struct ReplayRow {
     RowKind kind = RowKind::Entry;
+    // False for a row that so far only knows what it stands for: its icon
+    // (with the file state) and texts are made when they are first asked for.
+    bool made = true;
     ReplayFolder* folder = nullptr;   // folder rows: the child folder
     std::int32_t poolIndex = -1;      // entry rows: the entry's document-pool index
     int icon = kIconNone;
-    std::array<SjisString, kColumnCount> texts;   // by column id
+    RowTexts texts;                   // by column id
 
     bool isFolder() const { return kind == RowKind::Folder; }
 };
@@ -44,12 +72,6 @@ inline constexpr int kRowStateNoRow = 5;
 inline constexpr int kRowStateFailed = 3;
 inline constexpr int kRowStateFolder = 4;
 int RowStateOfIcon(const ReplayRow* row);
-
-// Mime type of rows dragged out of a replay list view; the rows are the
-// source view's selection, so the data carries no more than the type.
-inline constexpr const char* kReplayRowsMimeType = "application/x-replidex-rows";
-// Mime type of a folder dragged out of the folder tree (the tree's selection).
-inline constexpr const char* kFolderMimeType = "application/x-replidex-folder";
 
 class ReplayRowModel final : public QAbstractTableModel {
     Q_OBJECT
@@ -72,17 +94,31 @@ public:
     bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
                       const QModelIndex& parent) override;
 
-    // Replaces all rows.
+    // Replaces all rows. Rows not made yet are made by `makeRow` when first
+    // asked for, and then kept until the rows are replaced or rewritten.
     void setRows(std::vector<ReplayRow> rows);
     void clear();
+    // The row, made; nullptr outside the rows.
     const ReplayRow* row(int index) const;
-    const std::vector<ReplayRow>& rows() const { return rows_; }
+    // Every row, made (which makes all that are not yet).
+    const std::vector<ReplayRow>& rows() const;
+    // Whether the row stands for a folder; made or not (false outside the rows).
+    bool isFolderRow(int index) const;
+    // Whether the row's icon and texts are made (false outside the rows).
+    bool isMadeRow(int index) const;
+    // Rows made so far.
+    int madeRowCount() const;
     // Swaps the contents of two rows in place (the rows stay where they are).
     void exchangeRows(int a, int b);
     // Rewrites one row.
     void replaceRow(int index, ReplayRow row);
     // The first row whose caption ("File" text) equals `text`, or -1.
     int findRowByText(const SjisString& text) const;
+
+    // Makes the icon and texts of a row that only knows its folder or entry.
+    std::function<void(ReplayRow& row)> makeRow;
+    // Names the window whose drags of rows this model's data carries.
+    void setDragOrigin(const RowDragOrigin& origin) { dragOrigin_ = origin; }
 
     // What the window does when a folder row is renamed in place (answers
     // whether the new name was taken) and when dragged rows are dropped on a
@@ -98,8 +134,14 @@ public:
     int columnOf(int id) const;
 
 private:
-    std::vector<ReplayRow> rows_;
+    // The row as it is held, made or not.
+    const ReplayRow* stored(int index) const;
+    ReplayRow& made(std::size_t index) const;
+
+    // Rows are made when they are read, also through const access.
+    mutable std::vector<ReplayRow> rows_;
     std::vector<int> columns_;   // shown column ids in id order
+    RowDragOrigin dragOrigin_;
 };
 
 }  // namespace replidex

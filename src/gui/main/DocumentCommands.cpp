@@ -77,6 +77,7 @@ bool DocumentCommands::ReadList(const std::string& path)
     case ListOpenResult::CannotOpen:
         // Nothing was read and nothing changed: show what was shown before.
         if (shownBefore) form_.SelectFolder(shownBefore, false);
+        else if (!doc.isOpen()) form_.ui().StatusText->clear();
         return false;
     case ListOpenResult::OtherVersion:
         // The document is empty now. It is not left under the old file's
@@ -85,6 +86,7 @@ bool DocumentCommands::ReadList(const std::string& path)
         form_.EnableDocument(false);
         doc.FileName.clear();
         form_.UpdateCaption();
+        form_.ui().StatusText->clear();   // no list: nothing to count, as after Close
         return false;
     case ListOpenResult::PoolFull:
         // Only part of the file could be held. It is shown as a new list, so

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -48,6 +50,9 @@ MainWindow::~MainWindow()
 {
     rowModel_->onRenameFolderRow = {};
     rowModel_->onDropOnFolderRow = {};
+    rowModel_->makeRow = {};
+    ui_.List->onMousePress = {};
+    ui_.List->onStartDrag = {};
     treeModel_->onRename = {};
     treeModel_->onDrop = {};
 }
@@ -58,8 +63,13 @@ void MainWindow::FormCreate()
     ui_.setupUi(this);
     treeModel_ = new FolderTreeModel(doc_.list, this);
     rowModel_ = new ReplayRowModel(this);
+    // Rows of the list are made from the document's entries when first shown.
+    rowModel_->makeRow = [this](ReplayRow& row) { MakeRow(row, doc_.list.pool); };
     SetUpFolderTreeView(ui_.TreeView, treeModel_);
     SetUpReplayListView(ui_.List, rowModel_);
+    dragImages_ = std::make_unique<RowDragImage>();
+    treeModel_->setDragOrigin(dragOrigin_);
+    rowModel_->setDragOrigin(dragOrigin_);
 
     BaseFormCreate();
     program_.programFolder = options_.programFolder;
@@ -77,6 +87,10 @@ void MainWindow::FormCreate()
     // Adding replays: the two commands, their buttons and drops on the list.
     addReplays_ = new AddReplaysCommand(*this);
     recentMenus_ = new RecentMenus(*this);
+    // Rows and folders dragged from another window (another running
+    // instance) are refused before the views or the add command see them.
+    RefuseForeignRowDrags(ui_.TreeView->viewport(), dragOrigin_);
+    RefuseForeignRowDrags(ui_.List->viewport(), dragOrigin_);
 }
 
 void MainWindow::setWindows(const AppWindows& windows)
@@ -179,10 +193,12 @@ void MainWindow::OpenCommandLineList()
         commands_.NewList({}, Sjis("無題.rdx"));
         return;
     }
-    // Only the first argument counts. A path that Shift-JIS cannot hold is
+    // Only the first argument counts, taken as a full path so that the
+    // caption shows where the list is. A path that Shift-JIS cannot hold is
     // a file that cannot be opened: no list is open then.
+    const QString full = QDir::cleanPath(QFileInfo(options_.arguments.first()).absoluteFilePath());
     std::string path;
-    if (SjisFromNativePath(QFile::encodeName(options_.arguments.first()).toStdString(), path))
+    if (SjisFromNativePath(QFile::encodeName(full).toStdString(), path))
         commands_.ReadList(path);
 }
 
@@ -191,8 +207,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
     const bool goOn = commands_.AskToSave();
     TakeColumnsFromView(program_.columnModel, ui_.List);
     SaveSettings(program_);   // also when the close is refused
-    if (goOn) event->accept();
-    else event->ignore();
+    if (!goOn) {
+        event->ignore();
+        return;
+    }
+    dragImages_.reset();
+    event->accept();
 }
 
 void MainWindow::SetModified(bool flag)
@@ -210,7 +230,7 @@ void MainWindow::EnableDocument(bool on)
         ClearTree();
         palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     }
-    for (QTreeView* view : {ui_.TreeView, ui_.List}) {
+    for (QTreeView* view : {ui_.TreeView, static_cast<QTreeView*>(ui_.List)}) {
         view->setPalette(palette);
         view->setEnabled(on);
     }
@@ -251,7 +271,7 @@ void MainWindow::ShowFolderContents(ReplayFolder* folder)
 {
     doc_.ShownNode = folder;
     doc_.CurrentRow = -1;
-    rowModel_->setRows(FolderRows(folder, doc_.list.pool));
+    rowModel_->setRows(ListFolderRows(folder, doc_.list.pool));
     ui_.StatusText->setText(QString::fromStdString(Cp932ToUtf8Lossy(FolderStatusText(folder))));
 }
 

@@ -10,6 +10,7 @@
 
 #include "gui/browse/FolderTreeCommands.h"
 #include "gui/browse/ReplayListCommands.h"
+#include "gui/browse/RowDrag.h"
 #include "gui/main/DocumentCommands.h"
 #include "gui/main/DocumentState.h"
 #include "gui/main/ListWindowBase.h"
@@ -105,6 +106,10 @@ public:
     FolderTreeCommands& treeCommands() { return treeCommands_; }
     AddReplaysCommand& addReplays() { return *addReplays_; }
     RecentMenus& recentMenus() { return *recentMenus_; }
+    // The drag image maker of the list; none once the window has closed.
+    RowDragImage* dragImages() { return dragImages_.get(); }
+    // Names this window in the drags of its list and tree.
+    const RowDragOrigin& dragOrigin() const { return dragOrigin_; }
     // True once the start-up sequence has run.
     bool started() const { return started_; }
 
@@ -138,6 +143,8 @@ private:
     AddReplaysCommand* addReplays_ = nullptr;
     RecentMenus* recentMenus_ = nullptr;
     AppWindows windows_;
+    RowDragOrigin dragOrigin_ = RowDragOrigin::NewWindow();
+    std::unique_ptr<RowDragImage> dragImages_;
     bool showQueued_ = false;
     bool started_ = false;
 };

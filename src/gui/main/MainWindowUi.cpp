@@ -179,7 +179,7 @@ void MainWindowUi::setupViews(QMainWindow* window)
     TreeView->setContextMenuPolicy(Qt::CustomContextMenu);
     TreeView->setIconSize(QSize(16, 16));
 
-    List = new QTreeView(Splitter);
+    List = new ReplayListView(Splitter);
     List->setObjectName(QStringLiteral("List"));
 
     Splitter->addWidget(TreeView);

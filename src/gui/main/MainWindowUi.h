@@ -3,6 +3,8 @@
 // (PMTree_...), the two views, the status bar and the drag timer.
 #pragma once
 
+#include "gui/browse/ReplayListView.h"
+
 class QAction;
 class QLabel;
 class QMainWindow;
@@ -29,7 +31,7 @@ void SetCommandEnabled(QAction* action, bool on);
 struct MainWindowUi {
     QTreeView* TreeView = nullptr;
     QSplitter* Splitter = nullptr;
-    QTreeView* List = nullptr;
+    ReplayListView* List = nullptr;
     QToolBar* ToolBar = nullptr;
     QStatusBar* StatusBar = nullptr;
     QLabel* StatusText = nullptr;   // the status bar's single simple panel

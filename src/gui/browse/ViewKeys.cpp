@@ -1,0 +1,56 @@
+#include "gui/browse/ViewKeys.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QKeyEvent>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace replidex {
+
+namespace {
+
+class ViewKeyFilter final : public QObject {
+public:
+    ViewKeyFilter(QAbstractItemView* view, std::vector<int> keys, std::function<void()> run)
+        : QObject(view), view_(view), keys_(std::move(keys)), run_(std::move(run))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Enter of the number pad comes with the keypad flag.
+        const Qt::KeyboardModifiers held = key->modifiers() & ~Qt::KeypadModifier;
+        if (held != Qt::NoModifier || EditorHasFocus()) return false;
+        if (std::find(keys_.begin(), keys_.end(), key->key()) == keys_.end()) return false;
+        run_();
+        return true;
+    }
+
+private:
+    // A cell editor of the view takes its own keys; those it leaves pass up
+    // through the view and are not the view's.
+    bool EditorHasFocus() const
+    {
+        const QWidget* focus = QApplication::focusWidget();
+        return focus && focus != view_ && view_->isAncestorOf(focus);
+    }
+
+    QAbstractItemView* view_;
+    std::vector<int> keys_;
+    std::function<void()> run_;
+};
+
+}  // namespace
+
+void OnViewKeys(QAbstractItemView* view, std::initializer_list<int> keys, std::function<void()> run)
+{
+    if (view) view->installEventFilter(new ViewKeyFilter(view, keys, std::move(run)));
+}
+
+}  // namespace replidex
