@@ -10,7 +10,7 @@ endif
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test deps configure build fuzz-smoke
+.PHONY: run test deps configure build package fuzz-smoke
 
 # Starts the window program. Without a display it runs on a virtual one
 # (xvfb-run), which shows nothing but lets the program start and be looked at
@@ -25,6 +25,12 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# The Debian package of what `cmake --install` lays out, under /usr:
+# $(BUILD_DIR)/replidex_<version>_<arch>.deb (CPack, cmake/Packaging.cmake).
+package: build
+	@cmake --build $(BUILD_DIR) --target package
+	@ls $(BUILD_DIR)/replidex_*.deb
 
 deps:
 	@scripts/install-deps $(DEPS_FLAGS)

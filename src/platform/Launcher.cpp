@@ -1,11 +1,12 @@
 #include "platform/Launcher.h"
 
+#include <filesystem>
+
 #ifdef _WIN32
 #include <windows.h>
 #include <vector>
 #else
 #include <cerrno>
-#include <filesystem>
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -13,6 +14,12 @@
 #endif
 
 #include "core/text/SjisCodec.h"
+
+// Where an install puts the help page, relative to the folder of the
+// installed program (set by the build from its install folders).
+#ifndef REPLIDEX_INSTALLED_HELP_FOLDER
+#define REPLIDEX_INSTALLED_HELP_FOLDER "../share/replidex/help"
+#endif
 
 namespace replidex {
 
@@ -93,6 +100,24 @@ bool StartOpener(const std::string& nativePath)
 
 }  // namespace
 
+std::string HelpPagePath(const std::string& programFolder)
+{
+    if (programFolder.empty()) return {};
+    const std::filesystem::path folder(programFolder);
+    const std::filesystem::path candidates[] = {
+        folder / "help" / "index.html",
+        folder / REPLIDEX_INSTALLED_HELP_FOLDER / "index.html",
+    };
+    for (const std::filesystem::path& page : candidates) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(page, ec)) continue;
+        // Without the "..": the viewer shows a plain path.
+        const std::filesystem::path real = std::filesystem::canonical(page, ec);
+        return ec ? page.string() : real.string();
+    }
+    return {};
+}
+
 bool OpenHelp(const std::string& programFolder)
 {
 #ifdef _WIN32
@@ -100,10 +125,9 @@ bool OpenHelp(const std::string& programFolder)
     if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
     return StartCommandLine("C:\\Windows\\hh.exe " + Argument(folder + "Replidex.chm"));
 #else
-    const std::filesystem::path page = std::filesystem::path(programFolder) / "help" / "index.html";
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(page, ec)) return false;
-    return StartOpener(page.string());
+    const std::string page = HelpPagePath(programFolder);
+    if (page.empty()) return false;
+    return StartOpener(page);
 #endif
 }
 
