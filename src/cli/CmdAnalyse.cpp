@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "cli/AnalysisJson.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
 #include "cli/ReplayFiles.h"
-#include "core/replay/ReplayFileReader.h"
 
 namespace replidex::cli {
 
@@ -28,16 +28,9 @@ constexpr const char* kHelp =
 
 void PrintAnalysis(const std::string& path)
 {
-    ReplayInfo info;
-    const int result = AnalyseReplayAtNativePath(path, info);
-    const Json rest = {{"result", result},
-                       {"infoFlags", info.infoFlags},
-                       {"p1", PlayerJson(info.p1)},
-                       {"p2", PlayerJson(info.p2)},
-                       {"info", SjisTextJson(InfoSummary(&info))},
-                       {"text1", SjisTextJson(PlayerSummary(&info, 1))},
-                       {"text2", SjisTextJson(PlayerSummary(&info, 2))}};
+    Json rest = AnalysisJson(path);
     // The path, which need not be UTF-8, goes in front by itself.
+    rest.erase("path");
     const std::string line =
         "{\"path\": " + PathJsonText(path) + ", " + DumpSpaced(rest).substr(1) + "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
