@@ -22,6 +22,7 @@
 
 #include "bench/BenchData.h"
 #include "bench/BenchUtil.h"
+#include "bench/BenchWindows.h"
 #include "core/replay/FileTime.h"
 #include "core/text/SjisCodec.h"
 #include "gui/browse/CellTextDelegate.h"
@@ -41,38 +42,6 @@ constexpr int kDiskFolders = 64;
 constexpr int kRuns = 5;
 constexpr int kScrollRuns = 3;
 
-
-// 65,536 small files in 64 disk folders; answers their paths.
-std::vector<std::string> MakeFiles(const fs::path& dir)
-{
-    std::vector<std::string> paths;
-    paths.reserve(kEntries);
-    const std::string bytes(256, 'x');
-    for (int i = 0; i < kEntries; ++i) {
-        const fs::path folder = dir / ("d" + std::to_string(i % kDiskFolders));
-        if (i < kDiskFolders) fs::create_directories(folder);
-        char name[32];
-        std::snprintf(name, sizeof name, "REPLAY%04d.RPD", i / kDiskFolders);
-        const fs::path file = folder / name;
-        std::ofstream(file, std::ios::binary) << bytes;
-        paths.push_back(file.string());
-    }
-    return paths;
-}
-
-// Lays out and paints the list once, as the screen would show it.
-void PaintList(QTreeView* list)
-{
-    QApplication::processEvents();
-    (void)list->grab();
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -91,7 +60,7 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     std::printf("making %d files in %d folders...\n", kEntries, kDiskFolders);
-    const std::vector<std::string> paths = MakeFiles(dir / "replays");
+    const std::vector<std::string> paths = bench::MakeFiles(dir / "replays", kEntries, kDiskFolders);
 
     // The plain look at every file, as the state check does it.
     std::vector<std::int32_t> ages(paths.size());
@@ -137,7 +106,7 @@ int main(int argc, char** argv)
     }
     const int shownEntries = big->entries ? static_cast<int>(big->entries->size()) : 0;
     form->SelectFolder(root, true);
-    PaintList(list);
+    bench::PaintList(list);
 
     // (a) Select the folder in the tree: the window fills the list, then it
     // is laid out and painted. The first time is cold (icons, fonts).
@@ -145,7 +114,7 @@ int main(int argc, char** argv)
     QElapsedTimer timer;
     timer.start();
     form->SelectFolder(big, false);
-    PaintList(list);
+    bench::PaintList(list);
     const double coldMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
     const double rssAfter = bench::CurrentRssMiB();
     const int madeByShow = form->rowModel().madeRowCount();
@@ -159,11 +128,11 @@ int main(int argc, char** argv)
     std::vector<double> showMs, fillMs, paintMs;
     for (int run = 0; run < kRuns; ++run) {
         form->SelectFolder(root, false);
-        PaintList(list);
+        bench::PaintList(list);
         timer.restart();
         form->SelectFolder(big, false);
         const qint64 filled = timer.nsecsElapsed();
-        PaintList(list);
+        bench::PaintList(list);
         const qint64 painted = timer.nsecsElapsed();
         showMs.push_back(static_cast<double>(painted) / 1e6);
         fillMs.push_back(static_cast<double>(filled) / 1e6);
@@ -183,7 +152,7 @@ int main(int argc, char** argv)
     int pages = 0;
     for (int run = 0; run < kScrollRuns; ++run) {
         bar->setValue(0);
-        PaintList(list);
+        bench::PaintList(list);
         pages = 0;
         double worst = 0;
         timer.restart();
@@ -213,24 +182,24 @@ int main(int argc, char** argv)
     const std::vector<ReplayRow>& shown = form->rowModel().rows();
     form->rowModel().setRows(
         std::vector<ReplayRow>(shown.begin(), shown.begin() + std::min<std::size_t>(40, shown.size())));
-    PaintList(list);
+    bench::PaintList(list);
     const double smallGrabMs = bench::MedianMs(kRuns * 4, [&] { (void)list->grab(); });
-    const double scrollMs = Median(scrollRuns);
+    const double scrollMs = bench::Median(scrollRuns);
 
     std::printf("folder of %d entries (%d shown unchanged), list %dx%d, %d rows a page\n",
                 shownEntries, unchanged, list->viewport()->width(), list->viewport()->height(),
                 bar->pageStep());
     std::printf("%-46s %10s\n", "operation", "median ms");
-    std::printf("%-46s %10.1f\n", "show the folder (select .. painted once)", Median(showMs));
-    std::printf("%-46s %10.1f\n", "  of which filling the list (rows + reset)", Median(fillMs));
+    std::printf("%-46s %10.1f\n", "show the folder (select .. painted once)", bench::Median(showMs));
+    std::printf("%-46s %10.1f\n", "  of which filling the list (rows + reset)", bench::Median(fillMs));
     std::printf("%-46s %10.1f\n", "    of which listing the rows (timed alone)", listMs);
-    std::printf("%-46s %10.1f\n", "  of which layout + first paint", Median(paintMs));
+    std::printf("%-46s %10.1f\n", "  of which layout + first paint", bench::Median(paintMs));
     std::printf("%-46s %10.1f\n", "first show (cold)", coldMs);
     std::printf("%-46s %10.1f\n", "stat the same files (FileAgeOf loop)", statMs);
     std::printf("%-46s %10.1f\n", "make every row at once (state checks)", rowsMs);
     std::printf("%-46s %10.1f   (%d pages)\n", "scroll top to bottom, page by page", scrollMs, pages);
     std::printf("%-46s %10.2f\n", "  per page", scrollMs / std::max(pages, 1));
-    std::printf("%-46s %10.2f\n", "  slowest page", Median(worstRuns));
+    std::printf("%-46s %10.2f\n", "  slowest page", bench::Median(worstRuns));
     std::printf("%-46s %10.2f\n", "repaint the whole list once (grab)", grabMs);
     std::printf("%-46s %10.2f\n", "  the same, no cell text laid out yet", freshGrabMs);
     std::printf("%-46s %10.2f\n", "repaint a list of 40 rows once (grab)", smallGrabMs);

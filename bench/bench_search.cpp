@@ -21,6 +21,7 @@
 
 #include "bench/BenchData.h"
 #include "bench/BenchUtil.h"
+#include "bench/BenchWindows.h"
 #include "core/replay/FileTime.h"
 #include "core/search/SearchRun.h"
 #include "gui/browse/FolderTreeModel.h"
@@ -39,31 +40,6 @@ constexpr int kEntries = EntryPool::kSlotCount;   // the whole pool
 constexpr int kDiskFolders = 64;
 constexpr int kListFolders = 256;
 constexpr int kRuns = 7;
-
-// 65,536 small files in 64 disk folders; answers their paths.
-std::vector<std::string> MakeFiles(const fs::path& dir)
-{
-    std::vector<std::string> paths;
-    paths.reserve(kEntries);
-    const std::string bytes(256, 'x');
-    for (int i = 0; i < kEntries; ++i) {
-        const fs::path folder = dir / ("d" + std::to_string(i % kDiskFolders));
-        if (i < kDiskFolders) fs::create_directories(folder);
-        char name[32];
-        std::snprintf(name, sizeof name, "REPLAY%04d.RPD", i / kDiskFolders);
-        const fs::path file = folder / name;
-        std::ofstream(file, std::ios::binary) << bytes;
-        paths.push_back(file.string());
-    }
-    return paths;
-}
-
-// Lets the window lay the list out and paints it once, as the screen would.
-void PaintList(QTreeView* list)
-{
-    QApplication::processEvents();
-    (void)list->grab();
-}
 
 double Ms(const QElapsedTimer& timer)
 {
@@ -88,7 +64,7 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     std::printf("making %d files in %d folders...\n", kEntries, kDiskFolders);
-    const std::vector<std::string> paths = MakeFiles(dir / "replays");
+    const std::vector<std::string> paths = bench::MakeFiles(dir / "replays", kEntries, kDiskFolders);
 
     // Page item 9: 1000 hits a page. Missing or changed files are left out
     // of the search, so marking the scope looks at every file.
@@ -138,13 +114,13 @@ int main(int argc, char** argv)
     search->show();   // marks the scope, as every showing does
     QTreeView* list = search->ui().List;
     QPushButton* button = search->ui().Panel->BtnSearch;
-    PaintList(list);
+    bench::PaintList(list);
 
     // The first search is cold (icons, fonts, the row texts' layouts).
     QElapsedTimer timer;
     timer.start();
     button->click();
-    PaintList(list);
+    bench::PaintList(list);
     const double coldMs = Ms(timer);
     if (search->HitCount() != kEntries || search->RowModelOf()->rowCount() != 1000) {
         std::fprintf(stderr, "hits %d, rows %d\n", search->HitCount(), search->RowModelOf()->rowCount());
@@ -155,7 +131,7 @@ int main(int argc, char** argv)
     if (const char* clicks = std::getenv("CLICKS")) {
         for (int i = std::atoi(clicks); i > 0; --i) {
             button->click();
-            PaintList(list);
+            bench::PaintList(list);
         }
         search->hide();
         form->document().Modified = false;
@@ -170,7 +146,7 @@ int main(int argc, char** argv)
         // Click on 検索 .. the first page painted.
         timer.restart();
         button->click();
-        PaintList(list);
+        bench::PaintList(list);
         clickMs.push_back(Ms(timer));
         // The core's hit run alone, over the same marks.
         timer.restart();
@@ -181,7 +157,7 @@ int main(int argc, char** argv)
         // its paint.
         timer.restart();
         search->ui().TC->setCurrentIndex(run % 2 == 0 ? 30 : 31);
-        PaintList(list);
+        bench::PaintList(list);
         tabMs.push_back(Ms(timer));
         timer.restart();
         search->TCChange(0);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/GameFolderListing.h"
 #include "cli/JsonLines.h"
 #include "cli/OptionParsing.h"
 #include "core/replay/GameFolderOperations.h"
@@ -29,12 +30,9 @@ int RunClear(const Args& args)
     way->require_option(1);
     if (const auto status = ParseOptions(app, args)) return *status;
 
-    std::error_code error;
-    const std::vector<FolderItem> items = ListFolder(folder, error);
-    if (error) {
-        std::fprintf(stderr, "replidex-cli clear: %s: %s\n", folder.c_str(), error.message().c_str());
-        return 1;
-    }
+    const std::optional<std::vector<FolderItem>> listed = ListGameFolder("clear", folder);
+    if (!listed) return 1;
+    const std::vector<FolderItem>& items = *listed;
     std::vector<RemoveRequest> requests;
     for (const std::string& name : RpdFileNames(items)) requests.push_back({name, toTrash});
     const OperationReport report = RemoveFolderFiles(folder, requests, MoveToTrash);

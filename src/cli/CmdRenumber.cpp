@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/GameFolderListing.h"
 #include "cli/JsonLines.h"
 #include "cli/OptionParsing.h"
 #include "core/replay/GameFolderOperations.h"
@@ -21,12 +22,9 @@ int RunRenumber(const Args& args)
     app.add_option("DIR", folder, "the game's replay folder")->required();
     if (const auto status = ParseOptions(app, args)) return *status;
 
-    std::error_code error;
-    const std::vector<FolderItem> items = ListFolder(folder, error);
-    if (error) {
-        std::fprintf(stderr, "replidex-cli renumber: %s: %s\n", folder.c_str(), error.message().c_str());
-        return 1;
-    }
+    const std::optional<std::vector<FolderItem>> listed = ListGameFolder("renumber", folder);
+    if (!listed) return 1;
+    const std::vector<FolderItem>& items = *listed;
     const OperationReport report = AscendingRename(folder, SlotTable(items));
     for (const FileReport& file : report.files) {
         nlohmann::ordered_json line;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/GameFolderListing.h"
 #include "cli/JsonLines.h"
 #include "cli/OptionParsing.h"
 #include "core/replay/GameFolderOperations.h"
@@ -54,12 +55,9 @@ int RunSend(const Args& args)
     app.add_flag("--renamed", renamed, "copy into the next free slots, never replacing a file");
     if (const auto status = ParseOptions(app, args)) return *status;
 
-    std::error_code error;
-    const std::vector<FolderItem> items = ListFolder(folder, error);
-    if (error) {
-        std::fprintf(stderr, "replidex-cli send: %s: %s\n", folder.c_str(), error.message().c_str());
-        return 1;
-    }
+    const std::optional<std::vector<FolderItem>> listed = ListGameFolder("send", folder);
+    if (!listed) return 1;
+    const std::vector<FolderItem>& items = *listed;
     if (renamed && SlotTable(items).freeCount() == 0) {
         std::fputs(kNoFreeSlot, stderr);
         return 1;

@@ -5,6 +5,7 @@
 
 #include "cli/AnalysisJson.h"
 #include "cli/Commands.h"
+#include "cli/GameFolderListing.h"
 #include "cli/JsonLines.h"
 #include "cli/OptionParsing.h"
 #include "core/replay/ReplaySlots.h"
@@ -22,12 +23,9 @@ int RunSlots(const Args& args)
     app.add_option("DIR", folder, "the game's replay folder")->required();
     if (const auto status = ParseOptions(app, args)) return *status;
 
-    std::error_code error;
-    const std::vector<FolderItem> items = ListFolder(folder, error);
-    if (error) {
-        std::fprintf(stderr, "replidex-cli slots: %s: %s\n", folder.c_str(), error.message().c_str());
-        return 1;
-    }
+    const std::optional<std::vector<FolderItem>> listed = ListGameFolder("slots", folder);
+    if (!listed) return 1;
+    const std::vector<FolderItem>& items = *listed;
     const SlotTable slots(items);
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const std::string* name = slots.holder(slot);
