@@ -7,6 +7,8 @@
 #include <windows.h>
 #else
 #include <iconv.h>
+
+#include "core/text/LookAlikePaths.h"
 #endif
 
 namespace replidex {
@@ -173,7 +175,7 @@ std::string NativePathFromSjis(std::string_view sjisPath)
 #else
     std::string out;
     if (!Cp932ToUtf8(sjisPath, out)) return {};
-    return out;
+    return FindLookAlikePath(out);
 #endif
 }
 
@@ -183,7 +185,8 @@ bool SjisFromNativePath(std::string_view nativePath, std::string& sjisPath)
     sjisPath.assign(nativePath);
     return true;
 #else
-    return Utf8ToCp932(nativePath, sjisPath);
+    return Utf8ToCp932(nativePath, sjisPath) &&
+           LeadsBackToSameFile(std::string(nativePath), NativePathFromSjis(sjisPath));
 #endif
 }
 

@@ -30,9 +30,12 @@ std::string Cp932ToUtf8Lossy(std::string_view in);
 std::string Sjis(std::string_view utf8);
 
 // Paths: core keeps CP932 bytes; the file system on Linux speaks UTF-8.
-// Empty when the path cannot be converted.
+// Empty when the path cannot be converted. A name with look-alike characters
+// (LookAlikePaths.h) that does not exist as decoded is found in the form the
+// file system holds.
 std::string NativePathFromSjis(std::string_view sjisPath);
-// False when the native path has no CP932 form.
+// False when the native path has no CP932 form, or when that form does not
+// lead back to the same file (NativePathFromSjis would name another one).
 bool SjisFromNativePath(std::string_view nativePath, std::string& sjisPath);
 
 }  // namespace replidex
