@@ -138,6 +138,19 @@ TEST(CliAdd, SkippedFilesAreCountedAndExplained)
     EXPECT_NE(r.err.find("1個のファイル"), std::string::npos) << r.err;
 }
 
+TEST(CliAdd, LookAlikeNamesAreAddedAndFoundAgain)
+{
+    TempDir dir;
+    dir.write("Wave〜Dash/第1〜3回.rpd", ValidReplay());
+    dir.write("Wave〜Dash/a‖b−c—d¢£¬.rpd", ValidReplay());
+    test::CliResult r = RunIn(dir, "add list〜.rdx Wave〜Dash");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, Summary(2, 2, 0, 0, 0, 0));
+    r = RunIn(dir, "add list〜.rdx Wave〜Dash");   // found again: unchanged
+    EXPECT_EQ(r.out, Summary(2, 0, 0, 2, 0, 0));
+    EXPECT_FALSE(fs::exists(dir.file("list～.rdx")));
+}
+
 TEST(CliAdd, ListThatCannotBeReadOrWritten)
 {
     TempDir dir;

@@ -478,6 +478,8 @@ TEST(RecentFolderOf, FileAndFolder)
     EXPECT_TRUE(RecentFolderOfFile("/\xE6\x97\xA5/x.rpd", out));
     EXPECT_EQ(out, Sjis("/日/"));
     EXPECT_FALSE(RecentFolderOfFile("/caf\xC3\xA9/x.rpd", out));
+    EXPECT_TRUE(RecentFolderOfFile("/a/caf\xC3\xA9.rpd", out));   // only the folder needs a form
+    EXPECT_EQ(out, "/a/");
     EXPECT_TRUE(RecentFolderOfFolder("/a/b", out));
     EXPECT_EQ(out, "/a/b/");
     EXPECT_TRUE(RecentFolderOfFolder("/", out));

@@ -58,15 +58,6 @@ std::size_t LastNativeDelimiter(std::string_view path)
 #endif
 }
 
-// The Shift-JIS form of a native path, accepted only when it turns back into
-// exactly the same native path: a character that Shift-JIS holds only as a
-// look-alike would otherwise make an entry that names another (or no) file.
-bool SjisOfNative(const std::string& nativePath, std::string& sjisPath)
-{
-    if (!SjisFromNativePath(nativePath, sjisPath)) return false;
-    return NativePathFromSjis(sjisPath) == nativePath;
-}
-
 bool IsRegularFile(const std::string& nativePath)
 {
     std::error_code ec;
@@ -136,7 +127,7 @@ void CollectFolder(ImportTree& tree, ReplayFolder* parent, const std::string& na
     ReplayFolder* folder = nullptr;
     if (parent) {
         std::string sjisPath;
-        if (SjisOfNative(nativePath, sjisPath)) {
+        if (SjisFromNativePath(nativePath, sjisPath)) {
             const std::size_t cut = LastSjisDelimiter(sjisPath);
             const std::string name =
                 cut == std::string::npos ? sjisPath : sjisPath.substr(cut + 1);
@@ -377,7 +368,7 @@ bool AddReplayFile(ImportTree& tree, ReplayFolder* folder, const std::string& na
     if (!IsReplayFileName(nativeName) || !IsRegularFile(nativePath)) return false;
 
     std::string sjisPath;
-    if (!SjisOfNative(nativePath, sjisPath)) {
+    if (!SjisFromNativePath(nativePath, sjisPath)) {
         ++tree.skips_.unrepresentableFiles;
         return false;
     }
@@ -497,18 +488,16 @@ std::string SkipMessage(const CollectSkips& skips)
 
 bool RecentFolderOfFile(const std::string& nativePath, std::string& sjisFolder)
 {
-    std::string sjisPath;
-    if (!SjisOfNative(nativePath, sjisPath)) return false;
-    const std::size_t cut = LastSjisDelimiter(sjisPath);
+    // Only the folder part needs a Shift-JIS form, not the file's name.
+    const std::size_t cut = LastNativeDelimiter(nativePath);
     if (cut == std::string::npos) return false;
-    sjisFolder = sjisPath.substr(0, cut + 1);
-    return true;
+    return SjisFromNativePath(nativePath.substr(0, cut + 1), sjisFolder);
 }
 
 bool RecentFolderOfFolder(const std::string& nativeFolder, std::string& sjisFolder)
 {
     std::string sjisPath;
-    if (!SjisOfNative(nativeFolder, sjisPath)) return false;
+    if (!SjisFromNativePath(nativeFolder, sjisPath)) return false;
     if (sjisPath.empty() || LastSjisDelimiter(sjisPath) != sjisPath.size() - 1)
         sjisPath += kPathDelimiter;
     sjisFolder = std::move(sjisPath);

@@ -194,7 +194,8 @@ std::string SkipMessage(const CollectSkips& skips);
 
 // The folder part of `nativePath` (up to and including its last delimiter) in
 // Shift-JIS, as the recent folders record it for an added file. False when
-// there is no delimiter or no Shift-JIS form.
+// there is no delimiter or the folder part has no Shift-JIS form (the file's
+// own name need not have one).
 bool RecentFolderOfFile(const std::string& nativePath, std::string& sjisFolder);
 // `nativeFolder` followed by the delimiter (none added when it already ends in
 // one) in Shift-JIS, as the recent folders record an added folder. False when
