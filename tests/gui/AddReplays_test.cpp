@@ -459,6 +459,82 @@ TEST_F(AddReplaysTest, SkippedFilesAreToldOnceAtTheEnd)
     EXPECT_TRUE(responders.messages[0].text.contains(QStringLiteral("2個のファイル")));
 }
 
+TEST_F(AddReplaysTest, LookAlikeNamesInEitherFormAreAddedByEveryRoute)
+{
+    // Each look-alike character in the form the converter gives back, then in
+    // the other one.
+    const char* const characters[] = {"～", "〜", "∥", "‖", "―", "—", "－", "−",
+                                      "￠", "¢", "￡", "£", "￢", "¬"};
+    int n = 0;
+    for (const char* c : characters) {
+        SCOPED_TRACE(c);
+        const std::string name = std::string("set") + c;
+        const std::string where = "look" + std::to_string(n++) + "/" + name;
+        const std::string file = WriteReplay(where + "/r" + c + ".RPD", "N");
+        const QString folder = QString::fromStdString(dir.file(where));
+        const auto startAgain = [this] {
+            form->SetModified(false);
+            form->commands().NewList({}, Sjis("無題.rdx"));
+        };
+        const auto expectOneFound = [this](const ReplayFolder* folder) {
+            ASSERT_EQ(EntryCount(folder), 1);
+            EXPECT_EQ(P1Name(EntryAt(folder, 0)), "N");
+            EXPECT_EQ(EntryState(*EntryAt(folder, 0)), kStateUnchanged);
+        };
+        test::Responders responders;
+
+        startAgain();   // "フォルダを追加(&F)"
+        AddFolderByMenu(responders, folder.toStdString());
+        expectOneFound(FindChildFolder(Root(), Sjis(name)));
+        ASSERT_FALSE(RecentFolders().empty());
+        EXPECT_EQ(RecentFolders().front(), Sjis(dir.file(where) + "/"));
+
+        startAgain();   // "ファイルを追加(&R)"
+        responders.dialogAnswers.push_back({QString::fromStdString(file)});
+        form->ui().MMAddFile->trigger();
+        expectOneFound(Root());
+
+        startAgain();   // the file and its folder dropped on the list
+        SendDrop(form->ui().List->viewport(), {QString::fromStdString(file), folder});
+        ASSERT_TRUE(test::WaitUntil([this] { return EntryCount(Root()) == 1; }));
+        expectOneFound(Root());
+        expectOneFound(FindChildFolder(Root(), Sjis(name)));
+        EXPECT_TRUE(responders.messages.empty());
+    }
+}
+
+TEST_F(AddReplaysTest, ListFileNamedWithAWaveDashOpensAndSavesInPlace)
+{
+    WriteReplay("Wave〜Dash/第1〜3回.RPD", "W");
+    const std::string list = dir.file("list〜.rdx");
+    {
+        ReplayDocument made;
+        made.root = made.addTopLevel("Root");
+        ASSERT_TRUE(SaveListFileNative(list, made));
+    }
+    test::Responders responders;
+    form->SetModified(true);
+    responders.messageAnswers.push_back(kAnswerNo);   // do not save the untitled list
+    SendDrop(form->ui().List->viewport(), {QString::fromStdString(list)});
+    ASSERT_TRUE(test::WaitUntil([this] { return form->document().FileName == Sjis("list〜.rdx"); }));
+    EXPECT_EQ(responders.messages.size(), 1u);   // the question about the untitled list
+
+    AddFolderByMenu(responders, dir.file("Wave〜Dash"));
+    ASSERT_EQ(form->commands().Save(), SaveOutcome::Saved);
+    EXPECT_FALSE(fs::exists(dir.file("list～.rdx")));
+    ReplayDocument saved;
+    ASSERT_EQ(OpenListFileNative(list, saved), ListOpenResult::Opened);
+    EXPECT_NE(FindChildFolder(saved.root, Sjis("Wave〜Dash")), nullptr);
+
+    // Opened again, the entry's file shows as unchanged.
+    form->OpenList(form->document().FileFolder + form->document().FileName, false);
+    ReplayFolder* wave = FindChildFolder(Root(), Sjis("Wave〜Dash"));
+    ASSERT_EQ(EntryCount(wave), 1);
+    form->ShowFolderContents(wave);
+    EXPECT_EQ(form->RowState(0), kStateUnchanged);
+    EXPECT_EQ(responders.messages.size(), 1u);
+}
+
 TEST_F(AddReplaysTest, RecentFoldersAreSavedAndLoaded)
 {
     const std::string a = WriteReplays("a", 1);

@@ -172,6 +172,27 @@ TEST_F(MainWindowTest, UnreadableFirstArgumentLeavesNoListOpen)
     EXPECT_TRUE(responders.messages.empty());
 }
 
+TEST_F(MainWindowTest, FirstArgumentWithLookAlikesOpensOrIsTold)
+{
+    WriteIni(gameFolder);
+    struct Case {
+        std::string name;
+        bool opens;
+    };
+    for (const Case& c : {Case{"list〜.rdx", true}, Case{"\xF0\x9F\x98\x80.rdx", false}}) {
+        SCOPED_TRACE(c.name);
+        const std::string list = WriteList(c.name, 1);
+        test::Responders responders;
+        responders.messageAnswers.push_back(kAnswerOk);
+        windows.reset();
+        Start({QString::fromStdString(list)});
+        EXPECT_EQ(form->document().isOpen(), c.opens);
+        EXPECT_EQ(responders.messages.size(), c.opens ? 0u : 1u);
+        if (c.opens) EXPECT_EQ(form->document().FileName, Sjis(c.name));
+        else EXPECT_TRUE(responders.messages[0].text.contains(QStringLiteral("Shift-JIS")));
+    }
+}
+
 TEST_F(MainWindowTest, ListOfAnotherVersionIsReportedAndNothingStaysOpen)
 {
     WriteIni(gameFolder);

@@ -22,7 +22,7 @@ std::string ChooseFolder(QWidget* owner, const std::string& initialFolder)
     if (answer.isEmpty() || answer.first().isEmpty()) return {};
     // No trailing delimiter, except for the root itself.
     QString folder = QDir::cleanPath(answer.first());
-    return detail::SjisOfChosenPath(QDir::toNativeSeparators(folder));
+    return SjisOfChosenPath(QDir::toNativeSeparators(folder));
 }
 
 }  // namespace replidex

@@ -54,6 +54,8 @@ QString NativeFolder(const std::string& sjisFolder)
     return QFile::decodeName(QByteArray::fromStdString(NativePathFromSjis(sjisFolder)));
 }
 
+}  // namespace detail
+
 std::string SjisOfChosenPath(const QString& path)
 {
     if (path.isEmpty()) return {};
@@ -64,15 +66,13 @@ std::string SjisOfChosenPath(const QString& path)
     return {};
 }
 
-}  // namespace detail
-
 std::string AskOpenListPath(QWidget* owner, const std::string& startFolder)
 {
     const FileDialogRequest request{FileDialogKind::OpenList, QStringLiteral("開く"),
                                     detail::NativeFolder(startFolder), kListFilter};
     const QStringList chosen =
         RunDialog(owner, request, QFileDialog::AcceptOpen, QFileDialog::ExistingFile);
-    return chosen.isEmpty() ? std::string() : detail::SjisOfChosenPath(chosen.first());
+    return chosen.isEmpty() ? std::string() : SjisOfChosenPath(chosen.first());
 }
 
 std::string AskSaveListPath(QWidget* owner, const std::string& startFolder)
@@ -80,7 +80,7 @@ std::string AskSaveListPath(QWidget* owner, const std::string& startFolder)
     const FileDialogRequest request{FileDialogKind::SaveList, QStringLiteral("名前を付けて保存"),
                                     detail::NativeFolder(startFolder), kListFilter};
     const QStringList chosen = RunDialog(owner, request, QFileDialog::AcceptSave, QFileDialog::AnyFile);
-    return chosen.isEmpty() ? std::string() : detail::SjisOfChosenPath(chosen.first());
+    return chosen.isEmpty() ? std::string() : SjisOfChosenPath(chosen.first());
 }
 
 std::vector<std::string> AskReplayFiles(QWidget* owner, const std::string& startFolder)

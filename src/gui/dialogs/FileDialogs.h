@@ -25,6 +25,11 @@ std::string AskSaveListPath(QWidget* owner, const std::string& startFolder);
 // Empty when cancelled.
 std::vector<std::string> AskReplayFiles(QWidget* owner, const std::string& startFolder);
 
+// The Shift-JIS form of a path the user named (in a dialog, by a drop or as
+// the first argument); empty, after telling the user, when no Shift-JIS form
+// leads back to the same file.
+std::string SjisOfChosenPath(const QString& path);
+
 // ---- test seam: answers the dialogs without showing them.
 
 enum class FileDialogKind { OpenList, SaveList, ReplayFiles, Folder };
@@ -44,9 +49,6 @@ FileDialogResponder SetFileDialogResponder(FileDialogResponder responder);
 namespace detail {
 // Runs the responder when one is installed; false when none is.
 bool AnswerFromResponder(const FileDialogRequest& request, QStringList& answer);
-// The Shift-JIS form of a chosen path; empty (after telling the user) when
-// the path has characters Shift-JIS cannot hold.
-std::string SjisOfChosenPath(const QString& path);
 // The file-system form of a Shift-JIS folder, for a dialog's start folder.
 QString NativeFolder(const std::string& sjisFolder);
 }  // namespace detail

@@ -97,7 +97,7 @@ void AddReplaysCommand::DropItems(const QStringList& paths, bool overList)
     const QString listFile = FirstListFile(paths);
     if (!listFile.isEmpty()) {
         // A list file among the items is opened instead; nothing is added.
-        const std::string sjis = detail::SjisOfChosenPath(listFile);
+        const std::string sjis = SjisOfChosenPath(listFile);
         if (!sjis.empty()) form_.OpenList(sjis, false);
         return;
     }
@@ -170,7 +170,7 @@ void AddReplaysCommand::Analyse(ImportTree& tree, int pending)
         return;
     }
     // Many files: the progress window runs the analysis, letting events run
-    // after each file so that it repaints and キャンセル works.
+    // about once a frame so that it repaints and キャンセル works.
     ProgressDialog* progress = ProgressWindow();
     progress->SetWork(&tree, pending);
     last_.progressShown = true;

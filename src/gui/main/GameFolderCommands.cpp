@@ -51,8 +51,10 @@ std::vector<ListRowFacts> GameFolderCommands::SelectedRowFacts() const
         const ReplayEntry* entry = f.isFolder ? nullptr : pool->lookup(row->poolIndex);
         if (entry) {
             // A file whose path has no form on this file system cannot be copied.
+            // The name as the file system holds it, which may differ from the
+            // list's in the form of a look-alike character.
             f.path = NativePathFromSjis(entry->fullPath());
-            f.fileName = NativePathFromSjis(entry->fileName);
+            f.fileName = std::filesystem::path(f.path).filename().string();
             f.hasEntry = !f.path.empty();
         }
         facts.push_back(std::move(f));

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -24,6 +23,7 @@
 #include "gui/browse/ReplayRowModel.h"
 #include "gui/dialogs/AboutDialog.h"
 #include "gui/dialogs/ChooseFolder.h"
+#include "gui/dialogs/FileDialogs.h"
 #include "gui/main/AddReplaysCommand.h"
 #include "gui/main/ExternalTools.h"
 #include "gui/main/GameFolderCommands.h"
@@ -195,11 +195,10 @@ void MainWindow::OpenCommandLineList()
     }
     // Only the first argument counts, taken as a full path so that the
     // caption shows where the list is. A path that Shift-JIS cannot hold is
-    // a file that cannot be opened: no list is open then.
+    // told, as from a dialog or a drop; no list is open then.
     const QString full = QDir::cleanPath(QFileInfo(options_.arguments.first()).absoluteFilePath());
-    std::string path;
-    if (SjisFromNativePath(QFile::encodeName(full).toStdString(), path))
-        commands_.ReadList(path);
+    const std::string path = SjisOfChosenPath(full);
+    if (!path.empty()) commands_.ReadList(path);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

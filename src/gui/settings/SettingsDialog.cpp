@@ -164,7 +164,7 @@ bool SettingsDialog::ChosenSettings(DialogSettings& chosen) const
     if (folder == detail::NativeFolder(shown_.puyoFPath)) {
         chosen.puyoFPath = shown_.puyoFPath;   // untouched: the very bytes it was
     } else {
-        chosen.puyoFPath = detail::SjisOfChosenPath(folder);   // tells the user when it fails
+        chosen.puyoFPath = SjisOfChosenPath(folder);   // tells the user when it fails
         if (chosen.puyoFPath.empty() && !folder.isEmpty()) return false;
     }
     chosen.searchPage = ui_.CB_SearchPage->currentIndex();
