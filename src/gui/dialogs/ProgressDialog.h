@@ -1,11 +1,14 @@
 // The progress window "解析中": shown modally while the collected files of an
 // add operation are analysed. The analysis starts from the window's timer once
-// the window is on the screen, lets pending events run after each file (so
-// the bar and the label repaint and キャンセル is seen), and hides the window
-// when it is done; hiding the window any other way cancels it.
+// the window is on the screen, lets pending events run after the first file
+// and then at most about every 16 ms (so the bar and the label repaint and
+// キャンセル is seen within a frame, and is obeyed before the next file), and
+// hides the window when it is done; hiding the window any other way cancels
+// it.
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 #include "core/list/ReplayImport.h"
 
@@ -46,13 +49,18 @@ protected:
 private:
     void TimerTimer();
     void ButtonClick();
-    // Called after each analysed file: repaints and processes pending events.
+    // Called after each analysed file: answers false once キャンセル was
+    // pressed; repaints and processes pending events when they are due.
     bool FileDone(int done, int total);
+
+    // How long the analysis runs at most between two rounds of events.
+    static constexpr qint64 kEventsIntervalMs = 16;
 
     ImportTree* tree_ = nullptr;
     int total_ = 0;
     bool cancel_ = false;
     bool ran_ = false;   // AnalysePending began for the work handed in
+    QElapsedTimer sinceEvents_;   // since the last round of events; invalid before the first
     AnalyseOutcome outcome_;
 };
 
