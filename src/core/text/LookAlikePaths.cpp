@@ -68,6 +68,28 @@ std::string FindFoldedName(const std::string& folder, const std::string& foldedN
     return ec ? std::string() : found;
 }
 
+// The name in `folder` that the part `part` of a path stands for: the name
+// found for it last time while that is still there (the files of one folder
+// are looked up one after another, and looking at one name costs far less
+// than reading the folder again), else `part` itself when it exists, else the
+// one name of the folder that folds alike. Empty when there is none.
+std::string NameInFolder(const std::string& folder, std::string_view part)
+{
+    struct Found {
+        std::string folder, foldedName, name;
+    };
+    thread_local Found last;
+    std::string foldedName = FoldLookAlikes(part);
+    if (!last.name.empty() && last.folder == folder && last.foldedName == foldedName &&
+        Exists(folder + last.name))
+        return last.name;
+    std::string name(part);
+    if (Exists(folder + name)) return name;
+    name = FindFoldedName(folder, foldedName);
+    if (!name.empty()) last = {folder, std::move(foldedName), name};
+    return name;
+}
+
 }  // namespace
 
 std::string FoldLookAlikes(std::string_view utf8)
@@ -105,8 +127,8 @@ std::string FindLookAlikePath(const std::string& decodedPath)
 {
     if (!HasLookAlikes(decodedPath) || Exists(decodedPath)) return decodedPath;
 
-    // Part by part: a part without look-alikes, or one that exists as it is,
-    // is taken as it is; any other is looked up in the folder found so far.
+    // Part by part: a part without look-alikes is taken as it is; any other
+    // is looked up in the folder found so far.
     std::string resolved;
     resolved.reserve(decodedPath.size() + 8);
     std::size_t start = 0;
@@ -114,13 +136,13 @@ std::string FindLookAlikePath(const std::string& decodedPath)
         std::size_t end = decodedPath.find(kDelimiter, start);
         if (end == std::string::npos) end = decodedPath.size();
         const std::string_view part(decodedPath.data() + start, end - start);
-        std::string name(part);
-        if (HasLookAlikes(part) && !Exists(resolved + name)) {
-            std::string found = FindFoldedName(resolved, FoldLookAlikes(part));
-            if (found.empty()) return resolved + decodedPath.substr(start);
-            name = std::move(found);
+        if (!HasLookAlikes(part)) {
+            resolved += part;
+        } else {
+            const std::string name = NameInFolder(resolved, part);
+            if (name.empty()) return resolved + decodedPath.substr(start);
+            resolved += name;
         }
-        resolved += name;
         if (end == decodedPath.size()) break;
         resolved += kDelimiter;
         start = end + 1;
