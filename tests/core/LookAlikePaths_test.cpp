@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/text/LookAlikePaths.h"
 #include "core/text/SjisCodec.h"
@@ -46,51 +47,36 @@ TEST(LookAlikes, BothFormsShareOneCodeAndFoldToTheDecodedOne)
     EXPECT_FALSE(HasLookAlikes("/tmp/日本/a.RPD"));
 }
 
-TEST(LookAlikePaths, EitherFormOnDiskIsFoundFromShiftJis)
+TEST(LookAlikePaths, APathIsTakenWhenItsShiftJisFormLeadsBackToIt)
 {
-    for (const LookAlikePair& pair : kPairs) {
-        for (const char* form : {pair.decoded, pair.other}) {
-            SCOPED_TRACE(form);
-            const test::TempDir dir;
-            const std::string folder = dir.file(std::string("set") + form);
-            const std::string file = dir.write(std::string("set") + form + "/r" + form + ".RPD", "x");
-
-            std::string sjis;
-            ASSERT_TRUE(SjisFromNativePath(file, sjis));
-            EXPECT_NE(sjis.find(pair.code), std::string::npos);
-            EXPECT_EQ(NativePathFromSjis(sjis), file);
-            ASSERT_TRUE(SjisFromNativePath(folder + "/", sjis));
-            EXPECT_EQ(NativePathFromSjis(sjis), folder + "/");
-
-            // A new file in that folder: the folder is found, the new name
-            // takes the decoded form.
-            ASSERT_TRUE(SjisFromNativePath(folder + "/new" + form + ".rdx", sjis));
-            EXPECT_EQ(NativePathFromSjis(sjis), folder + "/new" + pair.decoded + ".rdx");
+    struct Case {
+        std::vector<std::string> onDisk;   // a trailing "/" makes a folder
+        std::string asked;
+        std::string back;   // NativePathFromSjis of its Shift-JIS form; empty: refused
+    };
+    const Case cases[] = {
+        {{"set〜/r〜.RPD"}, "set〜/r〜.RPD", "set〜/r〜.RPD"},
+        {{"set〜/"}, "set〜/", "set〜/"},
+        {{"set〜/"}, "set〜/new〜.rdx", "set〜/new～.rdx"},   // a new name in the decoded form
+        {{"w～/", "w〜/"}, "w～", "w～"},
+        {{"w～/", "w〜/"}, "w〜", ""},                        // would name the other one
+        {{"〜～/", "～〜/"}, "〜～", ""},                      // no form is the one meant
+        {{"〜～/", "～〜/"}, "～〜", ""},
+        {{"n～.rdx"}, "n〜.rdx", ""},                         // would overwrite another file
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.asked);
+        const test::TempDir dir;
+        for (const std::string& name : c.onDisk) {
+            if (name.back() == '/') fs::create_directories(dir.path() / name);
+            else dir.write(name, "x");
+        }
+        std::string sjis;
+        EXPECT_EQ(SjisFromNativePath(dir.file(c.asked), sjis), !c.back.empty());
+        if (!c.back.empty()) {
+            EXPECT_EQ(NativePathFromSjis(sjis), dir.file(c.back));
         }
     }
-}
-
-TEST(LookAlikePaths, APathThatWouldNameAnotherFileIsRefused)
-{
-    const test::TempDir dir;
-    const auto path = [&](const char* name) { return dir.file(name); };
-    std::string sjis;
-
-    // Both forms side by side: the Shift-JIS path finds the decoded one.
-    fs::create_directories(path("w～"));
-    fs::create_directories(path("w〜"));
-    EXPECT_TRUE(SjisFromNativePath(path("w～"), sjis));
-    EXPECT_FALSE(SjisFromNativePath(path("w〜"), sjis));
-
-    // Two names that fold alike, neither in the decoded form: neither is meant.
-    fs::create_directories(path("〜～"));
-    fs::create_directories(path("～〜"));
-    EXPECT_FALSE(SjisFromNativePath(path("〜～"), sjis));
-    EXPECT_FALSE(SjisFromNativePath(path("～〜"), sjis));
-
-    // A new name whose decoded form exists would overwrite that file.
-    dir.write("n～.rdx", "list");
-    EXPECT_FALSE(SjisFromNativePath(path("n〜.rdx"), sjis));
 }
 
 }  // namespace
