@@ -38,6 +38,7 @@ void ReplayListCommands::Connect()
     list->onStartDrag = [this] { ListStartDrag(); };
     OnViewKeys(list, {Qt::Key_Return, Qt::Key_Enter}, [this] { OpenCurrentRow(); });
     OnViewKeys(list, {Qt::Key_Delete}, [this] { form_.DeleteRows(); });
+    OnViewKeys(list, {Qt::Key_F2}, [this] { RenameSelectedFolderRow(); });
 }
 
 std::vector<int> ReplayListCommands::SelectedRows() const
@@ -300,6 +301,20 @@ void ReplayListCommands::OpenCurrentRow()
     const QModelIndex current = form_.ui().List->currentIndex();
     if (!current.isValid() || !form_.ui().List->selectionModel()->isRowSelected(current.row(), {})) return;
     OpenRow(current);
+}
+
+void ReplayListCommands::RenameSelectedFolderRow()
+{
+    // The focused row when it is selected, else the one selected row; the
+    // caption cell, whichever cell of the row has the focus.
+    const QTreeView* list = form_.ui().List;
+    const std::vector<int> selected = SelectedRows();
+    const int current = list->currentIndex().row();
+    int row = -1;
+    if (std::find(selected.begin(), selected.end(), current) != selected.end()) row = current;
+    else if (selected.size() == 1) row = selected.front();
+    if (!form_.rowModel().isFolderRow(row)) return;
+    form_.ui().List->edit(form_.rowModel().index(row, 0));
 }
 
 bool ReplayListCommands::RenameFolderRow(int row, const QString& name)

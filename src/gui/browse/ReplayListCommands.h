@@ -1,8 +1,8 @@
 // The row commands of the main window's replay list: which commands the
 // selection allows, exchanging rows, the four moves, new folder, in-place
-// renaming of folder rows, double-click (or Enter) into a folder, deleting
-// rows (also with the Delete key), dragging rows out and dropping rows on a
-// folder row.
+// renaming of folder rows (also with F2), double-click (or Enter) into a
+// folder, deleting rows (also with the Delete key), dragging rows out and
+// dropping rows on a folder row.
 #pragma once
 
 #include <QString>
@@ -59,6 +59,8 @@ public:
     void OpenRow(const QModelIndex& index);   // double click
     // Enter: opens the focused row as a double click does, when it is selected.
     void OpenCurrentRow();
+    // F2: starts renaming the selected folder row in place.
+    void RenameSelectedFolderRow();
     bool RenameFolderRow(int row, const QString& name);
     void DropOnFolderRow(int row);
 

@@ -1,6 +1,7 @@
 #include "gui/browse/ViewKeys.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 
@@ -46,7 +47,34 @@ private:
     std::function<void()> run_;
 };
 
+// An enabled action takes its key as a shortcut before the view sees it; a
+// key press that reaches the view with an action's key is one whose action
+// is disabled.
+class ActionKeyKeeper final : public QObject {
+public:
+    explicit ActionKeyKeeper(QAbstractItemView* view) : QObject(view), view_(view) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
+        for (const QAction* action : view_->actions())
+            if (action->shortcuts().contains(pressed)) return true;
+        return false;
+    }
+
+private:
+    QAbstractItemView* view_;
+};
+
 }  // namespace
+
+void KeepActionKeysFromView(QAbstractItemView* view)
+{
+    if (view) view->installEventFilter(new ActionKeyKeeper(view));
+}
 
 void OnViewKeys(QAbstractItemView* view, std::initializer_list<int> keys, std::function<void()> run)
 {

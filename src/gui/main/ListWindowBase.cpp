@@ -14,6 +14,7 @@
 #include "gui/browse/FolderRows.h"
 #include "gui/browse/MemoDialog.h"
 #include "gui/browse/ReplayRowModel.h"
+#include "gui/main/CommandKeys.h"
 #include "gui/main/GameFolderCommands.h"
 
 namespace replidex {
@@ -40,6 +41,7 @@ void ListWindowBase::BaseFormShow()
     QObject::connect(list, &QWidget::customContextMenuRequested, listMenu_, [this, list](const QPoint& pos) {
         listMenu_->popup(list->viewport()->mapToGlobal(pos));
     });
+    AssignListMenuKeys(listMenuItems_, list);
 }
 
 void ListWindowBase::BuildListMenu()

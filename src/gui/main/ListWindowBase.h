@@ -90,8 +90,8 @@ protected:
 
     // Creation step: makes the (still empty) list menu owned by the form.
     void BaseFormCreate();
-    // Show step (once): builds the menu's items and attaches the menu to
-    // ListViewOf().
+    // Show step (once): builds the menu's items, attaches the menu to
+    // ListViewOf() and gives its row commands their keys there.
     void BaseFormShow();
     // Runs each time the list menu opens: enables its items.
     virtual void ListMenuOpening() {}

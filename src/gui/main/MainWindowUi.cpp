@@ -12,6 +12,7 @@
 #include <QToolBar>
 #include <QTreeView>
 
+#include "gui/main/CommandKeys.h"
 #include "gui/main/ToolBarParts.h"
 
 namespace replidex {
@@ -122,6 +123,8 @@ void MainWindowUi::setupMenu(QMainWindow* window)
     PM_Tree->setObjectName(QStringLiteral("PM_Tree"));
     PMTree_Del = MenuItem(PM_Tree, "PMTree_Del", QStringLiteral("削除(&E)"));
     PMTree_Search = MenuItem(PM_Tree, "PMTree_Search", QStringLiteral("検索(&S)"));
+
+    AssignMainMenuKeys(*this);
 
     // The transfers wait for a selection of replays.
     MMFileCopy->setEnabled(false);
