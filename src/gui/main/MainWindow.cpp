@@ -198,7 +198,7 @@ void MainWindow::OpenCommandLineList()
     // a file that cannot be opened: no list is open then.
     const QString full = QDir::cleanPath(QFileInfo(options_.arguments.first()).absoluteFilePath());
     std::string path;
-    if (SjisFromNativePath(QFile::encodeName(full).toStdString(), path))
+    if (SjisFromNativePath(full.toUtf8().toStdString(), path))
         commands_.ReadList(path);
 }
 
