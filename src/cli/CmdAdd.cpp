@@ -7,6 +7,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "core/file/NativeFiles.h"
 #include "core/list/FolderOps.h"
 #include "core/list/ListFile.h"
 #include "core/list/ReplayImport.h"
@@ -109,10 +110,12 @@ bool IntoNames(const std::string& into, std::vector<std::string>& names)
 std::string AbsolutePath(const std::string& path)
 {
     std::error_code ec;
-    fs::path absolute = fs::absolute(fs::path(path), ec);
-    if (ec) absolute = fs::path(path);
-    std::string text = absolute.lexically_normal().string();
-    while (text.size() > 1 && text.back() == kPathDelimiter) text.pop_back();
+    fs::path absolute = fs::absolute(FsPath(path), ec);
+    if (ec) absolute = FsPath(path);
+    absolute = absolute.lexically_normal();
+    const std::size_t rootSize = NativePathOf(absolute.root_path()).size();
+    std::string text = NativePathOf(absolute);
+    while (text.size() > std::max<std::size_t>(rootSize, 1) && text.back() == kPathDelimiter) text.pop_back();
     return text;
 }
 
@@ -137,7 +140,7 @@ int RunAdd(const Args& args)
     auto doc = std::make_unique<ReplayDocument>();
     bool changed = false;
     std::error_code ec;
-    const bool listExists = fs::exists(fs::symlink_status(fs::path(options.listPath), ec));
+    const bool listExists = fs::exists(fs::symlink_status(FsPath(options.listPath), ec));
     if (listExists) {
         const ListOpenResult opened = OpenListFileNative(options.listPath, *doc);
         if (opened != ListOpenResult::Opened) {
@@ -173,10 +176,10 @@ int RunAdd(const Args& args)
             AddReplayFolder(tree, tree.root(), path);
             continue;
         }
-        const fs::file_status status = fs::status(fs::path(path), ec);
+        const fs::file_status status = fs::status(FsPath(path), ec);
         if (!fs::exists(status)) {
             std::fprintf(stderr, "replidex-cli add: no such file or folder: %s\n", arg.c_str());
-        } else if (!IsReplayFileName(fs::path(path).filename().string())) {
+        } else if (!IsReplayFileName(NativePathOf(FsPath(path).filename()))) {
             std::fprintf(stderr, "replidex-cli add: not a replay file (.RPD/.DAT): %s\n", arg.c_str());
         } else {
             AddReplayFile(tree, tree.root(), path);   // a file named twice is taken once

@@ -10,6 +10,7 @@
 #include "cli/Commands.h"
 #include "cli/Json.h"
 #include "cli/ReplayFiles.h"
+#include "core/file/NativeFiles.h"
 
 namespace replidex::cli {
 
@@ -50,7 +51,7 @@ int RunAnalyse(const Args& args)
     }
     for (const std::string& arg : args) {
         std::error_code ec;
-        if (std::filesystem::is_directory(arg, ec)) {
+        if (std::filesystem::is_directory(FsPath(arg), ec)) {
             for (const std::string& file : ReplayFilesBelow(arg)) PrintAnalysis(file);
         } else {
             PrintAnalysis(arg);

@@ -7,6 +7,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
+#include "core/file/NativeFiles.h"
 #include "core/list/ListFile.h"
 
 namespace replidex::cli {
@@ -202,7 +203,7 @@ private:
 bool ReadInput(const std::string& path, std::string& text)
 {
     const bool fromStdin = path == "-";
-    std::FILE* file = fromStdin ? stdin : std::fopen(path.c_str(), "rb");
+    std::FILE* file = fromStdin ? stdin : OpenFileStream(path, "rb");
     if (!file) return false;
     char buffer[1 << 16];
     std::size_t n;

@@ -10,6 +10,7 @@
 #include "cli/GameFolderListing.h"
 #include "cli/JsonLines.h"
 #include "cli/OptionParsing.h"
+#include "core/file/NativeFiles.h"
 #include "core/replay/GameFolderOperations.h"
 #include "core/replay/ReplayFileReader.h"
 
@@ -27,10 +28,10 @@ std::optional<FileProblem> WhyNotSent(const std::string& path, bool renamed)
 {
     namespace fs = std::filesystem;
     std::error_code error;
-    const fs::file_status status = fs::status(path, error);
+    const fs::file_status status = fs::status(FsPath(path), error);
     if (!fs::exists(status)) return FileProblem::NotFound;
     if (!fs::is_regular_file(status)) return FileProblem::NotRegularFile;
-    if (!renamed && !IsGameReplayFileName(fs::path(path).filename().string())) return FileProblem::NotGameReplayName;
+    if (!renamed && !IsGameReplayFileName(NativePathOf(FsPath(path).filename()))) return FileProblem::NotGameReplayName;
     ReplayInfo info;
     if (AnalyseReplayAtNativePath(path, info) != kAnalyseOk) return FileProblem::AnalysisFailed;
     return std::nullopt;
@@ -74,7 +75,7 @@ int RunSend(const Args& args)
             lines[i].problem = *problem;
             continue;
         }
-        sources.push_back({files[i], std::filesystem::path(files[i]).filename().string()});
+        sources.push_back({files[i], NativePathOf(FsPath(files[i]).filename())});
         sourceLine.push_back(i);
     }
     const OperationReport report = renamed ? AdditionalTransfer(folder, sources) : NormalTransfer(folder, sources);

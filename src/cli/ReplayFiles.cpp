@@ -4,6 +4,8 @@
 #include <cctype>
 #include <filesystem>
 
+#include "core/file/NativeFiles.h"
+
 namespace replidex::cli {
 
 bool HasReplayExtension(const std::string& name)
@@ -14,16 +16,37 @@ bool HasReplayExtension(const std::string& name)
     return ext == ".RPD" || ext == ".DAT";
 }
 
+namespace {
+
+// The files below a folder are written with the delimiter the folder was
+// given with. On Windows a folder typed with "/" only (as scripts and Wine
+// users write it) keeps "/" between the folders below it, so that the
+// listing reads, and sorts, as it does on Linux.
+void UseDelimiterOf(const std::string& folder, std::string& path)
+{
+#ifdef _WIN32
+    if (folder.find('\\') != std::string::npos || folder.find('/') == std::string::npos) return;
+    std::replace(path.begin(), path.end(), '\\', '/');
+#else
+    (void)folder;
+    (void)path;
+#endif
+}
+
+}  // namespace
+
 std::vector<std::string> ReplayFilesBelow(const std::string& folder)
 {
     namespace fs = std::filesystem;
     std::vector<std::string> files;
     std::error_code ec;
-    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+    fs::recursive_directory_iterator it(FsPath(folder), fs::directory_options::skip_permission_denied, ec);
     for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         std::error_code typeError;
-        if (it->is_regular_file(typeError) && HasReplayExtension(it->path().filename().string()))
-            files.push_back(it->path().string());
+        if (it->is_regular_file(typeError) && HasReplayExtension(NativePathOf(it->path().filename()))) {
+            files.push_back(NativePathOf(it->path()));
+            UseDelimiterOf(folder, files.back());
+        }
     }
     std::sort(files.begin(), files.end());
     return files;

@@ -1,9 +1,12 @@
 // replidex-cli: scripting and batch work over the replay list core.
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/Commands.h"
+#include "platform/ProcessStart.h"
 
 namespace {
 
@@ -37,19 +40,21 @@ void PrintUsage(std::FILE* out)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
+    replidex::UseBinaryStandardStreams();
+    const std::vector<std::string> args = replidex::Utf8Arguments(argc, argv);
+    if (args.size() < 2) {
         PrintUsage(stderr);
         return 2;
     }
-    const std::string_view name = argv[1];
+    const std::string_view name = args[1];
     if (name == "--help" || name == "-h" || name == "help") {
         PrintUsage(stdout);
         return 0;
     }
     for (const Command& c : kCommands) {
-        if (name == c.name) return c.run(replidex::cli::Args(argv + 2, argv + argc));
+        if (name == c.name) return c.run(replidex::cli::Args(args.begin() + 2, args.end()));
     }
-    std::fprintf(stderr, "replidex-cli: unknown command '%s'\n", argv[1]);
+    std::fprintf(stderr, "replidex-cli: unknown command '%s'\n", args[1].c_str());
     PrintUsage(stderr);
     return 2;
 }

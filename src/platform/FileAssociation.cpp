@@ -3,8 +3,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include <cstdio>
-#include <cstring>
+#include <optional>
 #else
 #include <filesystem>
 #include <optional>
@@ -21,8 +20,6 @@ namespace replidex {
 
 namespace {
 
-constexpr DWORD kTextBytes = 260;
-
 // A registry key closed when it goes out of scope.
 class Key {
 public:
@@ -33,7 +30,6 @@ public:
 
     HKEY* out() { return &key_; }
     HKEY get() const { return key_; }
-    explicit operator bool() const { return key_ != nullptr; }
     void close()
     {
         if (key_) RegCloseKey(key_);
@@ -44,118 +40,171 @@ private:
     HKEY key_ = nullptr;
 };
 
+// Names and texts go to the registry as UTF-16, so a program path with
+// Japanese characters is stored as it is whatever the system's code page.
+std::wstring Wide(const std::string& utf8)
+{
+    if (utf8.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    return wide;
+}
+
 // Creates or opens `name` under `parent` with full access. `existed` (when
 // given) tells whether it was there already.
-bool CreateKey(HKEY parent, const char* name, Key& key, bool* existed = nullptr)
+bool CreateKey(HKEY parent, const std::wstring& name, Key& key, bool* existed = nullptr)
 {
     DWORD disposition = 0;
-    if (RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        key.out(), &disposition) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(parent, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, key.out(), &disposition) != ERROR_SUCCESS)
         return false;
     if (existed) *existed = disposition == REG_OPENED_EXISTING_KEY;
     return true;
 }
 
-bool OpenKey(HKEY parent, const char* name, Key& key)
+bool OpenKey(HKEY parent, const std::wstring& name, Key& key)
 {
-    return RegOpenKeyExA(parent, name, 0, KEY_ALL_ACCESS, key.out()) == ERROR_SUCCESS;
+    return RegOpenKeyExW(parent, name.c_str(), 0, KEY_ALL_ACCESS, key.out()) == ERROR_SUCCESS;
+}
+
+const wchar_t* ValueName(const std::wstring& name)
+{
+    return name.empty() ? nullptr : name.c_str();   // empty: the key's default value
 }
 
 // Stores a text value; its stored length includes the terminating NUL.
-bool SetText(HKEY key, const char* name, const char* text)
+bool SetText(HKEY key, const std::wstring& name, const std::wstring& text)
 {
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                          static_cast<DWORD>(std::strlen(text) + 1)) == ERROR_SUCCESS;
+    return RegSetValueExW(key, ValueName(name), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-bool ReadText(HKEY key, const char* name, char (&buffer)[kTextBytes])
+// Reads a text value of any length (a value longer than a fixed buffer must
+// not count as missing: that would lose the class it names).
+std::optional<std::wstring> ReadText(HKEY key, const std::wstring& name)
 {
-    DWORD size = kTextBytes;
-    std::memset(buffer, 0, kTextBytes);
-    const bool read = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
-                                       &size) == ERROR_SUCCESS;
-    buffer[kTextBytes - 1] = '\0';
-    return read;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        DWORD size = 0;
+        if (RegQueryValueExW(key, ValueName(name), nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS)
+            return std::nullopt;
+        std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
+        DWORD got = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        const LSTATUS status = RegQueryValueExW(key, ValueName(name), nullptr, nullptr,
+                                                reinterpret_cast<BYTE*>(text.data()), &got);
+        if (status == ERROR_MORE_DATA) continue;   // it grew in between
+        if (status != ERROR_SUCCESS) return std::nullopt;
+        text.resize(got / sizeof(wchar_t));
+        while (!text.empty() && text.back() == L'\0') text.pop_back();
+        return text;
+    }
+    return std::nullopt;
+}
+
+// Whether the key holds anything besides its default value.
+bool HoldsMoreThanItsDefault(HKEY key)
+{
+    DWORD subkeys = 0, values = 0;
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return true;
+    const bool hasDefault = RegQueryValueExW(key, nullptr, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return subkeys > 0 || values > (hasDefault ? 1u : 0u);
 }
 
 }  // namespace
+
+std::string FileClassCommand(const std::string& programPath)
+{
+    return "\"" + programPath + "\" \"%1\"";
+}
+
+std::string FileClassIcon(const std::string& programPath)
+{
+    return programPath + ",0";
+}
 
 int RegisterFileClass(const std::string& className, const std::string& programPath, bool withIcon)
 {
     Key classKey;
     bool existed = false;
-    if (!CreateKey(HKEY_CLASSES_ROOT, className.c_str(), classKey, &existed)) return 0;
+    if (!CreateKey(HKEY_CLASSES_ROOT, Wide(className), classKey, &existed)) return 0;
     if (existed) return 1;   // an existing class is left untouched
 
     Key shell, open, command;
-    if (!CreateKey(classKey.get(), "shell", shell) || !CreateKey(shell.get(), "open", open) ||
-        !CreateKey(open.get(), "command", command))
+    if (!CreateKey(classKey.get(), L"shell", shell) || !CreateKey(shell.get(), L"open", open) ||
+        !CreateKey(open.get(), L"command", command))
         return 0;
-    char text[kTextBytes];
-    std::snprintf(text, sizeof text, "\"%s\" \"%%1\"", programPath.c_str());
-    if (!SetText(command.get(), nullptr, text)) return 0;
+    if (!SetText(command.get(), {}, Wide(FileClassCommand(programPath)))) return 0;
     if (!withIcon) return 1;
 
     Key icon;
-    if (!CreateKey(classKey.get(), "DefaultIcon", icon)) return 0;
-    std::snprintf(text, sizeof text, "%s,%d", programPath.c_str(), 0);
-    return SetText(icon.get(), nullptr, text) ? 1 : 0;
+    if (!CreateKey(classKey.get(), L"DefaultIcon", icon)) return 0;
+    return SetText(icon.get(), {}, Wide(FileClassIcon(programPath))) ? 1 : 0;
 }
 
 int AssociateExtension(const std::string& extension, const std::string& className)
 {
+    const std::wstring backupName = Wide(className);
     Key key;
-    if (!CreateKey(HKEY_CLASSES_ROOT, extension.c_str(), key)) return 0;
-    char previous[kTextBytes];
-    if (ReadText(key.get(), className.c_str(), previous)) return 1;   // already in force
+    if (!CreateKey(HKEY_CLASSES_ROOT, Wide(extension), key)) return 0;
+    if (ReadText(key.get(), backupName)) return 1;   // already in force
 
     // The previous class, or empty text stored with length 0 when there was none.
     bool stored;
-    if (ReadText(key.get(), nullptr, previous))
-        stored = SetText(key.get(), className.c_str(), previous);
+    if (const std::optional<std::wstring> previous = ReadText(key.get(), {}))
+        stored = SetText(key.get(), backupName, *previous);
     else
-        stored = RegSetValueExA(key.get(), className.c_str(), 0, REG_SZ,
-                                reinterpret_cast<const BYTE*>(""), 0) == ERROR_SUCCESS;
+        stored = RegSetValueExW(key.get(), backupName.c_str(), 0, REG_SZ,
+                                reinterpret_cast<const BYTE*>(L""), 0) == ERROR_SUCCESS;
     if (!stored) return 0;
-    return SetText(key.get(), nullptr, className.c_str()) ? 1 : 0;
+    return SetText(key.get(), {}, backupName) ? 1 : 0;
 }
 
 int IsExtensionAssociated(const std::string& extension, const std::string& className)
 {
     Key key;
-    if (!OpenKey(HKEY_CLASSES_ROOT, extension.c_str(), key)) return 0;
-    char backup[kTextBytes];
-    return ReadText(key.get(), className.c_str(), backup) ? 1 : 0;
+    if (!OpenKey(HKEY_CLASSES_ROOT, Wide(extension), key)) return 0;
+    return ReadText(key.get(), Wide(className)) ? 1 : 0;
 }
 
 int UnassociateExtension(const std::string& extension, const std::string& className)
 {
+    const std::wstring backupName = Wide(className);
     Key key;
-    if (!OpenKey(HKEY_CLASSES_ROOT, extension.c_str(), key)) return 1;   // nothing to undo
-    char previous[kTextBytes];
-    if (ReadText(key.get(), className.c_str(), previous) &&
-        RegDeleteValueA(key.get(), className.c_str()) != ERROR_SUCCESS)
-        return 0;
-    if (previous[0] != '\0') return SetText(key.get(), nullptr, previous) ? 1 : 0;
+    if (!OpenKey(HKEY_CLASSES_ROOT, Wide(extension), key)) return 1;   // nothing to undo
+    const std::optional<std::wstring> previous = ReadText(key.get(), backupName);
+    if (previous && RegDeleteValueW(key.get(), backupName.c_str()) != ERROR_SUCCESS) return 0;
+    // A class the user chose since the association was made stays.
+    const std::optional<std::wstring> current = ReadText(key.get(), {});
+    if (current && *current != backupName) return 1;
+    if (previous && !previous->empty()) return SetText(key.get(), {}, *previous) ? 1 : 0;
+    // No previous class: the extension key goes, unless it holds something
+    // else of the user's (other values, sub-keys); then only the class does.
+    if (HoldsMoreThanItsDefault(key.get())) {
+        if (current) return RegDeleteValueW(key.get(), nullptr) == ERROR_SUCCESS ? 1 : 0;
+        return 1;
+    }
     key.close();
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, extension.c_str());
+    RegDeleteKeyW(HKEY_CLASSES_ROOT, Wide(extension).c_str());
     return 1;
 }
 
 int UnregisterFileClass(const std::string& className)
 {
+    const std::wstring name = Wide(className);
     Key classKey;
-    if (!OpenKey(HKEY_CLASSES_ROOT, className.c_str(), classKey)) return 1;
+    if (!OpenKey(HKEY_CLASSES_ROOT, name, classKey)) return 1;
     Key shell, open;
-    if (!OpenKey(classKey.get(), "shell", shell) || !OpenKey(shell.get(), "open", open)) return 0;
-    RegDeleteKeyA(open.get(), "command");
+    if (!OpenKey(classKey.get(), L"shell", shell) || !OpenKey(shell.get(), L"open", open)) return 0;
+    RegDeleteKeyW(open.get(), L"command");
     open.close();
-    RegDeleteKeyA(shell.get(), "open");
+    RegDeleteKeyW(shell.get(), L"open");
     shell.close();
-    RegDeleteKeyA(classKey.get(), "shell");
-    RegDeleteKeyA(classKey.get(), "DefaultIcon");
+    RegDeleteKeyW(classKey.get(), L"shell");
+    RegDeleteKeyW(classKey.get(), L"DefaultIcon");
     classKey.close();
-    RegDeleteKeyA(HKEY_CLASSES_ROOT, className.c_str());
+    RegDeleteKeyW(HKEY_CLASSES_ROOT, name.c_str());
     return 1;
 }
 

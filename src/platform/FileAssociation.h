@@ -7,7 +7,10 @@
 // gets the class name as its default value and keeps the class it had before
 // in a value named after the class (the backup, and the mark that the
 // association is in force); the class key holds shell\open\command
-// ("<program>" "%1") and DefaultIcon (<program>,0).
+// ("<program>" "%1") and DefaultIcon (<program>,0). Undoing leaves a class
+// the user chose since then, and keeps the extension key when it holds
+// other values or sub-keys of the user's. Texts are stored as UTF-16 and
+// read at any length.
 //
 // Linux (XDG), everything below the user's own $XDG_DATA_HOME and
 // $XDG_CONFIG_HOME:
@@ -45,5 +48,12 @@ int IsExtensionAssociated(const std::string& extension, const std::string& class
 // Gives the extension its previous class back, or removes it when it had none.
 int UnassociateExtension(const std::string& extension, const std::string& className);
 int UnregisterFileClass(const std::string& className);
+
+#ifdef _WIN32
+// The texts of the class for a program at `programPath`: the command
+// ("<program>" "%1") and the icon (<program>,0).
+std::string FileClassCommand(const std::string& programPath);
+std::string FileClassIcon(const std::string& programPath);
+#endif
 
 }  // namespace replidex

@@ -5,11 +5,13 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <shlobj.h>
 #else
 #include <pwd.h>
 #include <unistd.h>
 #endif
 
+#include "core/file/NativeFiles.h"
 #include "core/text/SjisCodec.h"
 #include "platform/SettingsLocation.h"
 
@@ -19,7 +21,39 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#ifndef _WIN32
+#ifdef _WIN32
+std::string Utf8(const wchar_t* wide)
+{
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return {};
+    std::string out(static_cast<std::size_t>(n - 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+// The folder the game used on the systems it was made for; later systems
+// keep "Documents and Settings" and "Application Data" as links to the
+// profile's current folders.
+fs::path OlderGameFolder()
+{
+    wchar_t user[256] = {};
+    DWORD size = sizeof user / sizeof user[0];
+    if (!GetUserNameW(user, &size)) user[0] = L'\0';
+    return fs::path(L"C:\\Documents and Settings") / user / L"Application Data" / L"Sega" / L"PuyoF";
+}
+
+// The same folder below the profile's roaming application data, where it
+// is on current systems; empty when the system does not say where that is.
+fs::path CurrentGameFolder()
+{
+    wchar_t* roaming = nullptr;
+    fs::path folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &roaming)))
+        folder = fs::path(roaming) / L"Sega" / L"PuyoF";
+    CoTaskMemFree(roaming);
+    return folder;
+}
+#else
 std::string UserName()
 {
     if (const char* user = std::getenv("USER"); user && *user) return user;
@@ -41,10 +75,14 @@ std::string WinePrefix()
 std::string DefaultGameFolder()
 {
 #ifdef _WIN32
-    char user[256] = {};
-    DWORD size = sizeof user;
-    if (!GetUserNameA(user, &size)) user[0] = '\0';
-    return std::string("C:\\Documents and Settings\\") + user + "\\Application Data\\Sega\\PuyoF";
+    const fs::path older = OlderGameFolder();
+    const fs::path current = CurrentGameFolder();
+    std::error_code ec;
+    const fs::path& chosen =
+        current.empty() || (!fs::is_directory(current, ec) && fs::is_directory(older, ec)) ? older : current;
+    std::string sjis;
+    if (!SjisFromNativePath(Utf8(chosen.c_str()), sjis)) return {};
+    return sjis;
 #else
     const std::string prefix = WinePrefix();
     const std::string user = UserName();
@@ -67,7 +105,7 @@ bool IsUsableGameFolder(const std::string& sjisFolder)
     const std::string native = NativePathFromSjis(sjisFolder);
     if (native.empty()) return false;
     std::error_code ec;
-    return fs::is_directory(fs::path(native), ec);
+    return fs::is_directory(FsPath(native), ec);
 }
 
 }  // namespace replidex

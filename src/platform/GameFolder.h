@@ -10,7 +10,11 @@
 namespace replidex {
 
 // The folder the game keeps its replays in for the current user.
-// Windows: "C:\Documents and Settings\<logon name>\Application Data\Sega\PuyoF".
+// Windows: <roaming application data>\Sega\PuyoF (the profile's current
+// folder, C:\Users\<user>\AppData\Roaming\Sega\PuyoF), or
+// "C:\Documents and Settings\<logon name>\Application Data\Sega\PuyoF"
+// (GetUserNameW) when only that older folder exists or the system does not
+// name the current one.
 // Linux (the game runs under Wine): the same folder inside the Wine prefix
 // ($WINEPREFIX, default ~/.wine):
 //   <prefix>/drive_c/users/<user>/AppData/Roaming/Sega/PuyoF,

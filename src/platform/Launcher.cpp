@@ -4,6 +4,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#include <shellapi.h>
 #include <vector>
 #else
 #include <cerrno>
@@ -13,6 +14,7 @@
 #include <unistd.h>
 #endif
 
+#include "core/file/NativeFiles.h"
 #include "core/text/SjisCodec.h"
 
 // Where an install puts the help page, relative to the folder of the
@@ -26,17 +28,18 @@ namespace replidex {
 namespace {
 
 #ifdef _WIN32
-// Starts `commandLine` with a normally shown window and lets it run on its own.
-bool StartCommandLine(std::string commandLine)
+// Starts `commandLine` (UTF-8) with a normally shown window and lets it run
+// on its own.
+bool StartCommandLine(const std::string& commandLine)
 {
-    std::vector<char> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup{};
+    std::wstring buffer = FsPath(commandLine).native();
+    buffer.push_back(L'\0');
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
         return false;
     }
@@ -120,13 +123,13 @@ std::string HelpPagePath(const std::string& programFolder)
 
 bool OpenHelp(const std::string& programFolder)
 {
-#ifdef _WIN32
-    std::string folder = programFolder;
-    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
-    return StartCommandLine("C:\\Windows\\hh.exe " + Argument(folder + "Replidex.chm"));
-#else
     const std::string page = HelpPagePath(programFolder);
     if (page.empty()) return false;
+#ifdef _WIN32
+    // The help is an HTML page: the user's browser shows it.
+    const HINSTANCE started = ShellExecuteW(nullptr, L"open", FsPath(page).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(started) > 32;
+#else
     return StartOpener(page);
 #endif
 }
@@ -134,7 +137,9 @@ bool OpenHelp(const std::string& programFolder)
 bool OpenFileManager(const std::string& sjisFolder)
 {
 #ifdef _WIN32
-    return StartCommandLine("C:\\Windows\\explorer.exe " + Argument(sjisFolder));
+    const std::string folder = NativePathFromSjis(sjisFolder);
+    if (folder.empty()) return false;
+    return StartCommandLine("C:\\Windows\\explorer.exe " + Argument(folder));
 #else
     const std::string native = NativePathFromSjis(sjisFolder);
     std::error_code ec;

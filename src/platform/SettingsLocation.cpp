@@ -10,6 +10,8 @@
 #include <unistd.h>
 #endif
 
+#include "core/file/NativeFiles.h"
+
 namespace replidex {
 
 namespace {
@@ -18,8 +20,16 @@ namespace fs = std::filesystem;
 
 std::string Environment(const char* name)
 {
+#ifdef _WIN32
+    // The wide environment, so that a profile path outside the system's
+    // code page arrives whole (as UTF-8, the native form of paths).
+    const std::wstring wideName(name, name + std::char_traits<char>::length(name));
+    const wchar_t* value = _wgetenv(wideName.c_str());
+    return value ? NativePathOf(fs::path(value)) : std::string();
+#else
     const char* value = std::getenv(name);
     return value ? std::string(value) : std::string();
+#endif
 }
 
 bool IsWritableFolder(const fs::path& folder)
@@ -28,8 +38,8 @@ bool IsWritableFolder(const fs::path& folder)
     if (!fs::is_directory(folder, ec)) return false;
 #ifdef _WIN32
     // Access rights on Windows are only known by trying.
-    const std::string probe = (folder / "replidex.ini.probe").string();
-    HANDLE h = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    const fs::path probe = folder / "replidex.ini.probe";
+    HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;
     CloseHandle(h);
@@ -69,16 +79,16 @@ std::string UserConfigFolder()
 
 std::string SettingsFilePath(const std::string& programFolder)
 {
-    const fs::path besideProgram = fs::path(programFolder) / kSettingsFileName;
+    const fs::path besideProgram = FsPath(programFolder) / kSettingsFileName;
     std::error_code ec;
     if (!programFolder.empty() &&
-        (fs::exists(besideProgram, ec) || IsWritableFolder(fs::path(programFolder)))) {
-        return besideProgram.string();
+        (fs::exists(besideProgram, ec) || IsWritableFolder(FsPath(programFolder)))) {
+        return NativePathOf(besideProgram);
     }
     const std::string config = UserConfigFolder();
     // Nowhere better known: next to the program after all (saving may fail).
-    if (config.empty()) return besideProgram.string();
-    return (fs::path(config) / "replidex" / kSettingsFileName).string();
+    if (config.empty()) return NativePathOf(besideProgram);
+    return NativePathOf(FsPath(config) / "replidex" / kSettingsFileName);
 }
 
 }  // namespace replidex

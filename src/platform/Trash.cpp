@@ -19,6 +19,8 @@
 #include <unistd.h>
 #endif
 
+#include "core/file/NativeFiles.h"
+
 namespace replidex {
 
 namespace fs = std::filesystem;
@@ -73,10 +75,15 @@ std::string HomeTrashFolder()
 
 TrashResult MoveToTrash(const std::string& path, std::error_code& error)
 {
-    // The shell wants a wide path ending in two NULs.
-    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 1) + 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
+    // The shell wants a full wide path ending in two NULs.
+    std::error_code ignored;
+    const std::filesystem::path full = std::filesystem::absolute(FsPath(path), ignored);
+    if (full.empty()) {
+        error = std::make_error_code(std::errc::no_such_file_or_directory);
+        return TrashResult::Failed;
+    }
+    std::wstring wide = full.native();
+    wide.push_back(L'\0');
     SHFILEOPSTRUCTW op{};
     op.wFunc = FO_DELETE;
     op.pFrom = wide.c_str();

@@ -7,8 +7,6 @@
 #include <filesystem>
 #include <string>
 
-#include <sys/wait.h>
-
 #include "core/list/FolderOps.h"
 #include "core/list/ListFile.h"
 #include "support/CliRunner.h"
@@ -82,7 +80,7 @@ TEST(CliAdd, NewListThenAgainThenChanged)
         EXPECT_NE(FindChildFolder(replays, "empty"), nullptr);
         const ReplayEntry* b = EntryAt(*doc, FindChildFolder(replays, "sub"), 0);
         ASSERT_NE(b, nullptr);
-        EXPECT_EQ(b->folderPath, dir.file("replays/sub") + "/");
+        EXPECT_EQ(b->folderPath, dir.file("replays/sub") + test::Slash());
         EXPECT_TRUE(b->info->failed());
 
         // A memo to see that it survives a refresh.

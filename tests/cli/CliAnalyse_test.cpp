@@ -47,7 +47,7 @@ TEST(CliAnalyse, NetMatchPrintsEveryKeyInOrder)
     const std::string p1 = "{\"name\": \"" + Hex(want.p1.nameText()) + "\", \"score\": " +
                            std::to_string(want.p1.score) + ", \"rank\": 10, \"wins\": 30, " +
                            "\"losses\": 10, \"character\": 51, \"isCom\": 0}";
-    EXPECT_EQ(line.rfind("{\"path\": \"" + path + "\", \"result\": 1, \"infoFlags\": " +
+    EXPECT_EQ(line.rfind("{\"path\": \"" + JsonEscaped(path) + "\", \"result\": 1, \"infoFlags\": " +
                              std::to_string(want.infoFlags) + ", \"p1\": " + p1 + ", \"p2\": ",
                          0),
               0u)
@@ -71,13 +71,14 @@ TEST(CliAnalyse, FolderIsWalkedInSortedOrderTakingReplayExtensionsOnly)
     ASSERT_EQ(r.status, 0) << r.err;
     const auto lines = SplitLines(r.out);
     ASSERT_EQ(lines.size(), 3u) << r.out;
-    const std::string base = dir.path().string() + "/";
+    const std::string base = JsonEscaped(dir.path().string() + Slash());
+    const std::string slash = JsonEscaped(Slash());
     EXPECT_EQ(lines[0].rfind("{\"path\": \"" + base + "REPLAY00.RPD\", \"result\": -1", 0), 0u);
     EXPECT_NE(lines[0].find("\"info\": \"解析エラー: Code:4 Line:327\", \"text1\": \"\", \"text2\": \"\"}"),
               std::string::npos)
         << lines[0];
-    EXPECT_EQ(lines[1].rfind("{\"path\": \"" + base + "a/Z.DAT\", \"result\": 1", 0), 0u);
-    EXPECT_EQ(lines[2].rfind("{\"path\": \"" + base + "b/REPLAY01.rpd\", \"result\": 1", 0), 0u);
+    EXPECT_EQ(lines[1].rfind("{\"path\": \"" + base + "a" + slash + "Z.DAT\", \"result\": 1", 0), 0u);
+    EXPECT_EQ(lines[2].rfind("{\"path\": \"" + base + "b" + slash + "REPLAY01.rpd\", \"result\": 1", 0), 0u);
     EXPECT_NE(lines[2].find("\"info\": \"ひとぷよ\""), std::string::npos) << lines[2];
     EXPECT_NE(lines[2].find(" (COM)\"}"), std::string::npos) << lines[2];
 }

@@ -7,7 +7,6 @@
 #include <random>
 #include <string>
 
-#include <sys/wait.h>
 
 #include "cli/Json.h"
 #include "core/list/ListFile.h"

@@ -1226,7 +1226,11 @@ TEST(ReplayReaderPath, MissingAndUnreadable)
     want.p1.losses = 136;
     EXPECT_TRUE(SameInfo(info, want));
 
+#ifdef _WIN32
+    GTEST_SKIP() << "file modes lock no file on Windows";
+#else
     if (::geteuid() == 0) GTEST_SKIP() << "running as root: every file can be opened";
+#endif
     const std::string path = dir.write("locked.RPD", BuildOrFail(NetBase()).bytes);
     ASSERT_EQ(::chmod(path.c_str(), 0), 0);
     ReplayInfo locked;

@@ -128,7 +128,7 @@ TEST_F(AddTest, CollectsReplayFilesByExtensionAndMirrorsFolders)
     for (const ReplayEntry* e : Entries(in, importPool)) {
         ASSERT_NE(e, nullptr);
         EXPECT_EQ(e->kind, kReplayEntryKind);
-        EXPECT_EQ(e->folderPath, dir.file("in") + "/");
+        EXPECT_EQ(e->folderPath, dir.file("in") + kPathDelimiter);
         // The files of one disk folder share its text.
         EXPECT_TRUE(e->folderPath.sharesWith(Entries(in, importPool).front()->folderPath));
         EXPECT_EQ(e->fileAge, FileAgeOf(e->fullPath()));
@@ -263,7 +263,7 @@ TEST_F(AddTest, OtherLetterCaseIsAnotherEntry)
     const AddRun run = Add(doc, root, importPool, {}, {upper});
     EXPECT_EQ(run.stats.added, 1);
     ASSERT_EQ(root->entries->size(), 2u);
-    EXPECT_EQ(doc.pool.lookup(root->entries->at(1))->folderPath, dir.file("X") + "/");
+    EXPECT_EQ(doc.pool.lookup(root->entries->at(1))->folderPath, dir.file("X") + kPathDelimiter);
 }
 
 TEST_F(AddTest, CancelAfterTheFirstOfHundredFilesKeepsWhatWasAnalysed)
@@ -361,16 +361,21 @@ TEST_F(AddTest, UnrepresentableNamesAreSkippedAndCounted)
     dir.write("u/\xE6\x97\xA5\xE6\x9C\xAC.rpd", kGarbage);   // 日本 is fine
 
     const AddRun run = Add(doc, root, importPool, {dir.file("u")});
-    EXPECT_EQ(run.skips.unrepresentableFiles, 5);
+#ifdef _WIN32
+    const int notUtf8 = 0;   // Windows keeps names in UTF-16: "bad\xFF" cannot be made
+#else
+    const int notUtf8 = 1;
+#endif
+    EXPECT_EQ(run.skips.unrepresentableFiles, 4 + notUtf8);
     EXPECT_EQ(run.skips.unrepresentableFolders, 1);
-    EXPECT_EQ(run.skips.skippedFiles(), 5);
+    EXPECT_EQ(run.skips.skippedFiles(), 4 + notUtf8);
     const ReplayFolder* u = FindChildFolder(root, "u");
     ASSERT_NE(u, nullptr);
     EXPECT_TRUE(u->children.empty());
     EXPECT_EQ(Names(u, doc.pool), (std::vector<std::string>{"ok.rpd", Sjis("日本.rpd")}));
 
     const std::string message = SkipMessage(run.skips);
-    EXPECT_NE(message.find(Sjis("5個のファイル")), std::string::npos);
+    EXPECT_NE(message.find(Sjis(std::to_string(4 + notUtf8) + "個のファイル")), std::string::npos);
     EXPECT_NE(message.find(Sjis("1個のフォルダ")), std::string::npos);
     EXPECT_EQ(SkipMessage(CollectSkips{}), "");
 
@@ -380,6 +385,7 @@ TEST_F(AddTest, UnrepresentableNamesAreSkippedAndCounted)
     EXPECT_EQ(tree.skips().unrepresentableFiles, 1);
 }
 
+#ifndef _WIN32  // symbolic links and folder modes are POSIX's
 TEST_F(AddTest, SymbolicLinkLoopsEnd)
 {
     dir.write("loop/a.rpd", kGarbage);
@@ -400,7 +406,9 @@ TEST_F(AddTest, SymbolicLinkLoopsEnd)
     EXPECT_EQ(Names(FindChildFolder(loop, "linked"), doc.pool), std::vector<std::string>{"c.rpd"});
     EXPECT_EQ(Names(FindChildFolder(loop, "sub"), doc.pool), std::vector<std::string>{"b.rpd"});
 }
+#endif
 
+#ifndef _WIN32  // symbolic links and folder modes are POSIX's
 TEST_F(AddTest, UnreadableFoldersAreSkipped)
 {
     ImportTree tree(importPool);
@@ -420,6 +428,7 @@ TEST_F(AddTest, UnreadableFoldersAreSkipped)
     EXPECT_EQ(ChildNames(r), std::vector<std::string>{});
     EXPECT_EQ(Names(r, importPool), std::vector<std::string>{"ok.rpd"});
 }
+#endif
 
 TEST_F(AddTest, MergeWithoutAnalysisDropsEverything)
 {
@@ -481,7 +490,7 @@ TEST(RecentFolderOf, FileAndFolder)
     EXPECT_TRUE(RecentFolderOfFile("/a/caf\xC3\xA9.rpd", out));   // only the folder needs a form
     EXPECT_EQ(out, "/a/");
     EXPECT_TRUE(RecentFolderOfFolder("/a/b", out));
-    EXPECT_EQ(out, "/a/b/");
+    EXPECT_EQ(out, std::string("/a/b") + kPathDelimiter);
     EXPECT_TRUE(RecentFolderOfFolder("/", out));
     EXPECT_EQ(out, "/");
 }

@@ -5,8 +5,13 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#ifdef _WIN32
+#include <sys/utime.h>
+#else
 #include <utime.h>
+#endif
 
+#include "core/file/NativeFiles.h"
 #include "core/replay/FileTime.h"
 #include "core/replay/ReplayRecords.h"
 #include "core/text/SjisCodec.h"
@@ -262,8 +267,13 @@ TEST(FileTime, PackDosDateTime)
 
 void SetMtime(const std::string& path, std::time_t when)
 {
+#ifdef _WIN32
+    _utimbuf times{when, when};
+    ASSERT_EQ(::_wutime(FsPath(path).c_str(), &times), 0);
+#else
     utimbuf times{when, when};
     ASSERT_EQ(::utime(path.c_str(), &times), 0);
+#endif
 }
 
 TEST(FileTime, FileAgeIsLocalTime)
@@ -298,9 +308,9 @@ TEST(EntryState, FollowsTheFile)
     entry.fileAge = FileAgeOf(entry.fullPath());   // as a successful re-read stores it
     EXPECT_EQ(EntryState(entry), kStateUnchanged);
 
-    std::filesystem::remove(path);
+    std::filesystem::remove(FsPath(path));
     EXPECT_EQ(EntryState(entry), kStateMissing);
-    std::filesystem::create_directory(path);   // a folder of that name is not the file
+    std::filesystem::create_directory(FsPath(path));   // a folder of that name is not the file
     EXPECT_EQ(EntryState(entry), kStateMissing);
 }
 

@@ -42,7 +42,8 @@ TEST(ReplaySlots, ExtensionsPlainNamesAndJoining)
         EXPECT_FALSE(IsPlainFileName(name)) << name;
     EXPECT_FALSE(IsPlainFileName(std::string("a\0b", 3)));
 
-    EXPECT_EQ(JoinPath("/g", "x.RPD"), "/g/x.RPD");
+    const std::string joined = std::string("/g") + static_cast<char>(std::filesystem::path::preferred_separator) + "x.RPD";
+    EXPECT_EQ(JoinPath("/g", "x.RPD"), joined);
     EXPECT_EQ(JoinPath("/g/", "x.RPD"), "/g/x.RPD");
 }
 

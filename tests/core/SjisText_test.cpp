@@ -119,6 +119,18 @@ TEST(SjisCodec, InvalidInputFails)
     EXPECT_FALSE(Utf8ToCp932("\xF0\x9F\x98\x80", out));
 }
 
+// Both systems refuse the same texts: bytes CP932 leaves undefined, and
+// characters it lacks even where a look-alike exists (a path would name
+// another file).
+TEST(SjisCodec, UndefinedBytesAndLookAlikesAreRefused)
+{
+    std::string out;
+    for (const char* cp932 : {"\x80", "a\xA0", "\xFD", "\xFE", "\xFF"})
+        EXPECT_FALSE(Cp932ToUtf8(cp932, out));
+    for (const char* utf8 : {"caf\xC3\xA9", "\xC3\x85", "\xC5\x8D"})   // é Å ō
+        EXPECT_FALSE(Utf8ToCp932(utf8, out)) << utf8;
+}
+
 TEST(SjisCodec, LossyReplacesBadBytes)
 {
     EXPECT_EQ(Cp932ToUtf8Lossy("a\x82"), "a\xEF\xBF\xBD");

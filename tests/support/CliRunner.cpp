@@ -4,11 +4,71 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
+#endif
 
 #include "support/TempDir.h"
 
 namespace replidex::test {
+
+#ifdef _WIN32
+// cmd.exe: double quotes (the tests' paths and texts hold none).
+std::string ShellQuote(const std::string& arg)
+{
+    return "\"" + arg + "\"";
+}
+
+namespace {
+const char* const kNoInput = " <NUL";
+
+std::wstring Wide(const std::string& utf8)
+{
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    return wide;
+}
+
+std::FILE* StartCommand(const std::string& command)
+{
+    // cmd /c drops the first and last quote of the line; the extra pair keeps
+    // the quoted program path and arguments whole.
+    return _wpopen(Wide("\"" + command + "\"").c_str(), L"rb");
+}
+
+int EndCommand(std::FILE* pipe)
+{
+    return _pclose(pipe);
+}
+
+std::string ChangeFolder(const std::string& folder)
+{
+    return "cd /d " + ShellQuote(folder) + " && ";
+}
+}  // namespace
+#else
+namespace {
+const char* const kNoInput = " </dev/null";
+
+std::FILE* StartCommand(const std::string& command)
+{
+    return ::popen(command.c_str(), "r");
+}
+
+int EndCommand(std::FILE* pipe)
+{
+    const int status = ::pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ChangeFolder(const std::string& folder)
+{
+    return "cd " + ShellQuote(folder) + " && ";
+}
+}  // namespace
 
 std::string ShellQuote(const std::string& arg)
 {
@@ -19,12 +79,13 @@ std::string ShellQuote(const std::string& arg)
     }
     return quoted + "'";
 }
+#endif
 
 CliResult RunCli(const std::vector<std::string>& args)
 {
     std::string shellArgs;
     for (const std::string& arg : args) shellArgs += " " + ShellQuote(arg);
-    return RunCliCommandLine(shellArgs + " </dev/null");
+    return RunCliCommandLine(shellArgs + kNoInput);
 }
 
 CliResult RunCliCommandLine(const std::string& shellArgs, const std::string& workDir)
@@ -34,19 +95,37 @@ CliResult RunCliCommandLine(const std::string& shellArgs, const std::string& wor
     TempDir dir;
     const std::string errFile = dir.file("stderr.txt");
     std::string command;
-    if (!workDir.empty()) command = "cd " + ShellQuote(workDir) + " && ";
+    if (!workDir.empty()) command = ChangeFolder(workDir);
     command += ShellQuote(cli) + " " + shellArgs + " 2>" + ShellQuote(errFile);
 
     CliResult result;
-    std::FILE* pipe = ::popen(command.c_str(), "r");
+    std::FILE* pipe = StartCommand(command);
     if (!pipe) return result;
     char buffer[1 << 16];
     std::size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.status = EndCommand(pipe);
     result.err = ReadWholeFile(errFile);
     return result;
+}
+
+std::string Slash()
+{
+#ifdef _WIN32
+    return "\\";
+#else
+    return "/";
+#endif
+}
+
+std::string JsonEscaped(const std::string& text)
+{
+    std::string escaped;
+    for (const char c : text) {
+        if (c == '\\' || c == '"') escaped += '\\';
+        escaped += c;
+    }
+    return escaped;
 }
 
 std::vector<std::string> SplitLines(const std::string& text)

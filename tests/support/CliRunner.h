@@ -18,6 +18,11 @@ CliResult RunCli(const std::vector<std::string>& args);
 // Runs replidex-cli with arguments already quoted for the shell, in `workDir`
 // when one is given.
 CliResult RunCliCommandLine(const std::string& shellArgs, const std::string& workDir = {});
+// The system's path delimiter as text ("/", or "\\" on Windows).
+std::string Slash();
+// A text as it appears inside a JSON string ("\\" and "\"" escaped).
+std::string JsonEscaped(const std::string& text);
+
 // A text quoted for the shell.
 std::string ShellQuote(const std::string& text);
 

@@ -15,8 +15,9 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    // Path of `name` inside the directory, as a string.
-    std::string file(std::string_view name) const { return (path_ / name).string(); }
+    // Path of `name` (UTF-8, "/" between folders) inside the directory, in
+    // native form: UTF-8 with the system's own delimiter.
+    std::string file(std::string_view name) const;
     // Writes `bytes` to `name` (creating parent folders) and answers its path.
     std::string write(std::string_view name, std::string_view bytes) const;
 

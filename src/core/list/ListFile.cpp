@@ -10,21 +10,7 @@
 #include <memory>
 #include <random>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <share.h>
-#include <sys/stat.h>
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
+#include "core/file/NativeFiles.h"
 #include "core/text/SjisCodec.h"
 
 namespace replidex {
@@ -310,20 +296,6 @@ void WriteSubTree(ByteWriter& out, const ReplayFolder& folder, int depth, const 
 
 // ---------------------------------------------------------------- saving
 
-long long SystemWrite(int fd, const char* data, std::size_t size)
-{
-#ifdef _WIN32
-    const unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30));
-    return _write(fd, data, chunk);
-#else
-    for (;;) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR) continue;
-        return n;
-    }
-#endif
-}
-
 std::string RandomSuffix()
 {
     static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
@@ -332,11 +304,8 @@ std::string RandomSuffix()
         std::seed_seq seed{static_cast<std::uint64_t>(device()),
                            static_cast<std::uint64_t>(
                                std::chrono::steady_clock::now().time_since_epoch().count()),
-#ifdef _WIN32
-                           static_cast<std::uint64_t>(GetCurrentProcessId())};
-#else
-                           static_cast<std::uint64_t>(::getpid())};
-#endif
+                           static_cast<std::uint64_t>(
+                               reinterpret_cast<std::uintptr_t>(&device))};
         return std::mt19937_64(seed);
     }();
     std::string suffix(6, 'x');
@@ -344,8 +313,8 @@ std::string RandomSuffix()
     return suffix;
 }
 
-// Creates a new temporary file next to `target`; answers its descriptor (or -1)
-// and its path.
+// Creates a new temporary file next to `target`, with the permissions of the
+// file it replaces; answers its descriptor (or -1) and its path.
 int CreateTemporary(const std::string& target, std::string& tempPath)
 {
     // Normally "<name>.tmp-XXXXXX"; a name too long for that gets a short one
@@ -353,75 +322,15 @@ int CreateTemporary(const std::string& target, std::string& tempPath)
     std::string base = target;
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = base + ".tmp-" + RandomSuffix();
-#ifdef _WIN32
-        int fd = -1;
-        const errno_t err = _sopen_s(&fd, tempPath.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                                     _SH_DENYRW, _S_IREAD | _S_IWRITE);
-        if (err == 0) return fd;
-        if (err != EEXIST) return -1;
-#else
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            // The new file keeps the permissions of the one it replaces.
-            struct stat st {};
-            if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-                ::fchmod(fd, st.st_mode & 07777);
-            return fd;
-        }
+        const int fd = CreateNewFile(tempPath, target);
+        if (fd >= 0) return fd;
         if (errno == ENAMETOOLONG && base == target) {
-            const std::filesystem::path folder = std::filesystem::path(target).parent_path();
-            base = (folder / ".replidex").string();
+            base = NativePathOf(FsPath(target).parent_path() / ".replidex");
             continue;
         }
         if (errno != EEXIST) return -1;
-#endif
     }
     return -1;
-}
-
-// Closes the temporary file; with `flush`, its data must reach the disk first.
-bool CloseTemporary(int fd, bool flush)
-{
-#ifdef _WIN32
-    const bool flushed = !flush || _commit(fd) == 0;
-    return (_close(fd) == 0) && flushed;
-#else
-    bool flushed = true;
-    if (flush) {
-        do {
-            flushed = ::fsync(fd) == 0;
-        } while (!flushed && errno == EINTR);
-    }
-    return (::close(fd) == 0) && flushed;
-#endif
-}
-
-void RemoveFile(const std::string& path)
-{
-#ifdef _WIN32
-    DeleteFileA(path.c_str());
-#else
-    ::unlink(path.c_str());
-#endif
-}
-
-bool MoveOverTarget(const std::string& from, const std::string& to)
-{
-#ifdef _WIN32
-    return MoveFileExA(from.c_str(), to.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    if (::rename(from.c_str(), to.c_str()) != 0) return false;
-    // Make the rename itself durable; the swap is already atomic without it.
-    std::string folder = std::filesystem::path(to).parent_path().string();
-    if (folder.empty()) folder = ".";
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return true;
-#endif
 }
 
 }  // namespace
@@ -453,24 +362,22 @@ ListOpenResult ReadListBytes(std::string_view bytes, ReplayDocument& doc)
 ListOpenResult OpenListFileNative(const std::string& nativePath, ReplayDocument& doc)
 {
     if (nativePath.empty()) return ListOpenResult::CannotOpen;
-    std::FILE* file = std::fopen(nativePath.c_str(), "rb");
+    std::FILE* file = OpenFileStream(nativePath, "rb");
     if (!file) return ListOpenResult::CannotOpen;
-#ifndef _WIN32
-    // A folder opens as a stream here but cannot be read.
-    struct stat st {};
-    if (::fstat(::fileno(file), &st) != 0 || S_ISDIR(st.st_mode)) {
+    // A folder opens as a stream on some systems but cannot be read.
+    std::error_code ec;
+    const std::filesystem::path fsPath = FsPath(nativePath);
+    if (std::filesystem::is_directory(fsPath, ec)) {
         std::fclose(file);
         return ListOpenResult::CannotOpen;
     }
-#endif
     // Read the whole file first and parse it in memory: a list is a few
     // megabytes at most, and one read beats thousands of small ones. The
     // buffer is sized from the file and not zero-filled; it grows should the
     // file grow while it is read.
     std::size_t capacity = 1 << 16;
-#ifndef _WIN32
-    capacity = std::max<std::size_t>(capacity, static_cast<std::size_t>(st.st_size) + 1);
-#endif
+    const std::uintmax_t size = std::filesystem::file_size(fsPath, ec);
+    if (!ec) capacity = std::max<std::size_t>(capacity, static_cast<std::size_t>(size) + 1);
     std::unique_ptr<char[]> buffer(new char[capacity]);
     std::size_t got = 0;
     for (;;) {
@@ -512,9 +419,9 @@ bool SaveListBytesNative(const std::string& nativePath, std::string_view bytes,
     // A link is followed: the file it names is replaced, the link stays.
     std::string target = nativePath;
     std::error_code ec;
-    if (std::filesystem::is_symlink(target, ec)) {
-        const std::filesystem::path resolved = std::filesystem::canonical(target, ec);
-        if (!ec) target = resolved.string();
+    if (std::filesystem::is_symlink(FsPath(target), ec)) {
+        const std::filesystem::path resolved = std::filesystem::canonical(FsPath(target), ec);
+        if (!ec) target = NativePathOf(resolved);
     }
     std::string tempPath;
     const int fd = CreateTemporary(target, tempPath);
@@ -525,14 +432,14 @@ bool SaveListBytesNative(const std::string& nativePath, std::string_view bytes,
     while (ok && done < bytes.size()) {
         const std::size_t chunk = std::min<std::size_t>(bytes.size() - done, 1u << 16);
         const long long n = writeChunk ? writeChunk(fd, bytes.data() + done, chunk)
-                                       : SystemWrite(fd, bytes.data() + done, chunk);
+                                       : WriteToFile(fd, bytes.data() + done, chunk);
         if (n <= 0 || static_cast<std::size_t>(n) > chunk) ok = false;
         else done += static_cast<std::size_t>(n);
     }
     // The descriptor is closed in every case; the data must be on disk before
     // the rename makes it the list file.
-    ok = CloseTemporary(fd, ok) && ok;
-    if (ok) ok = MoveOverTarget(tempPath, target);
+    ok = CloseFile(fd, ok) && ok;
+    if (ok) ok = !MoveOverFile(tempPath, target);
     if (!ok) RemoveFile(tempPath);
     return ok;
 }

@@ -13,6 +13,7 @@
 #include "core/list/FolderOps.h"
 #include "core/replay/FileTime.h"
 #include "core/replay/ReplayFileReader.h"
+#include "core/file/NativeFiles.h"
 #include "core/text/SjisCodec.h"
 
 namespace replidex {
@@ -47,12 +48,12 @@ std::size_t LastSjisDelimiter(std::string_view path)
     return found;
 }
 
-// Position of the last delimiter of a native path (UTF-8 on Linux, where no
-// byte of a multi-byte character equals "/").
+// Position of the last delimiter of a native path (UTF-8, where no byte of
+// a multi-byte character is a delimiter).
 std::size_t LastNativeDelimiter(std::string_view path)
 {
 #ifdef _WIN32
-    return LastSjisDelimiter(path);
+    return path.find_last_of("\\/");
 #else
     return path.rfind(kPathDelimiter);
 #endif
@@ -61,7 +62,7 @@ std::size_t LastNativeDelimiter(std::string_view path)
 bool IsRegularFile(const std::string& nativePath)
 {
     std::error_code ec;
-    return fs::is_regular_file(fs::path(nativePath), ec);
+    return fs::is_regular_file(FsPath(nativePath), ec);
 }
 
 // What tells a folder apart from every other one, so that a folder reached a
@@ -80,8 +81,8 @@ using FolderId = std::string;   // the canonical path
 bool IdentifyFolder(const std::string& nativePath, FolderId& id)
 {
     std::error_code ec;
-    if (!fs::is_directory(fs::path(nativePath), ec)) return false;
-    id = fs::canonical(fs::path(nativePath), ec).string();
+    if (!fs::is_directory(FsPath(nativePath), ec)) return false;
+    id = NativePathOf(fs::canonical(FsPath(nativePath), ec));
     return !ec;
 }
 #endif
@@ -118,7 +119,7 @@ void CollectFolder(ImportTree& tree, ReplayFolder* parent, const std::string& na
         return;
     }
     std::error_code ec;
-    fs::directory_iterator it(fs::path(nativePath), ec);
+    fs::directory_iterator it(FsPath(nativePath), ec);
     if (ec) {
         ++skips.unreadableFolders;
         return;
@@ -139,7 +140,7 @@ void CollectFolder(ImportTree& tree, ReplayFolder* parent, const std::string& na
     }
 
     for (const fs::directory_iterator end; it != end;) {
-        const std::string name = it->path().filename().string();
+        const std::string name = NativePathOf(it->path().filename());
         const std::string childPath = JoinNative(nativePath, name);
         std::error_code typeError;
         if (it->is_directory(typeError)) {
@@ -356,7 +357,7 @@ bool IsExistingFolder(const std::string& nativePath)
 {
     if (nativePath.empty()) return false;
     std::error_code ec;
-    return fs::is_directory(fs::path(nativePath), ec);
+    return fs::is_directory(FsPath(nativePath), ec);
 }
 
 bool AddReplayFile(ImportTree& tree, ReplayFolder* folder, const std::string& nativePath)

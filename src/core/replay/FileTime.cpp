@@ -1,7 +1,6 @@
 #include "core/replay/FileTime.h"
 
-#include <sys/stat.h>
-
+#include "core/file/NativeFiles.h"
 #include "core/text/SjisCodec.h"
 
 namespace replidex {
@@ -29,23 +28,8 @@ std::int32_t PackDosDateTime(const std::tm& local)
 
 std::int32_t FileAgeOf(const std::string& path)
 {
-    const std::string native = NativePathFromSjis(path);
-    if (native.empty()) return kNoFileAge;
-#ifdef _WIN32
-    struct _stat64 st {};
-    if (_stat64(native.c_str(), &st) != 0) return kNoFileAge;
-    if (!(st.st_mode & _S_IFREG)) return kNoFileAge;
     std::tm local{};
-    const std::time_t t = static_cast<std::time_t>(st.st_mtime);
-    if (localtime_s(&local, &t) != 0) return kNoFileAge;
-#else
-    struct stat st {};
-    if (::stat(native.c_str(), &st) != 0) return kNoFileAge;
-    if (!S_ISREG(st.st_mode)) return kNoFileAge;
-    std::tm local{};
-    const std::time_t t = st.st_mtime;
-    if (!localtime_r(&t, &local)) return kNoFileAge;
-#endif
+    if (!LocalModificationTime(NativePathFromSjis(path), local)) return kNoFileAge;
     return PackDosDateTime(local);
 }
 

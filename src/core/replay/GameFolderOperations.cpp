@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/file/NativeFiles.h"
+
 namespace replidex {
 
 namespace {
@@ -217,7 +219,7 @@ OperationReport AscendingRename(const std::string& folder, SlotTable slots)
 FileReport RemoveFile(const std::string& path, bool toTrash, const MoveToTrashFunction& trash)
 {
     std::error_code error;
-    const fs::file_status status = fs::status(path, error);
+    const fs::file_status status = fs::status(FsPath(path), error);
     if (!fs::exists(status))
         return Report(path, {}, FileOutcome::Skipped, FileProblem::NotFound);
     if (!fs::is_regular_file(status))
@@ -260,11 +262,11 @@ OperationReport RemoveFolderFiles(const std::string& folder, const std::vector<R
 
 std::string DeleteQuestionName(const std::string& path, const std::string& gameFolder)
 {
-    const fs::path file = fs::path(path).lexically_normal();
-    const fs::path folder = (fs::path(gameFolder) / "").lexically_normal();
+    const fs::path file = FsPath(path).lexically_normal();
+    const fs::path folder = (FsPath(gameFolder) / "").lexically_normal();
     if (!gameFolder.empty() && file.has_filename() && (file.parent_path() / "") == folder)
-        return file.filename().string();
-    return file.string();
+        return NativePathOf(file.filename());
+    return NativePathOf(file);
 }
 
 }  // namespace replidex

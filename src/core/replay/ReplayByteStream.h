@@ -4,24 +4,15 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string_view>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
+#include "core/file/NativeFiles.h"
 
 namespace replidex {
 
 class ReplayByteStream {
 public:
-#ifdef _WIN32
-    using FileHandle = std::FILE*;
-#else
-    using FileHandle = int;   // an open file descriptor
-#endif
-
-    explicit ReplayByteStream(FileHandle file) : file_(file), fromFile_(true) {}
+    explicit ReplayByteStream(const ReadOnlyFile& file) : file_(&file), fromFile_(true) {}
     explicit ReplayByteStream(std::string_view bytes)
         : data_(reinterpret_cast<const std::uint8_t*>(bytes.data())), size_(bytes.size()) {}
 
@@ -49,13 +40,7 @@ public:
 private:
     bool refill()
     {
-        long got = 0;
-#ifdef _WIN32
-        if (std::fseek(file_, fileOffset_, SEEK_SET) != 0) return false;
-        got = static_cast<long>(std::fread(buffer_, 1, sizeof buffer_, file_));
-#else
-        got = static_cast<long>(::pread(file_, buffer_, sizeof buffer_, fileOffset_));
-#endif
+        const long got = file_->readAt(fileOffset_, buffer_, sizeof buffer_);
         if (got <= 0) return false;
         fileOffset_ += got;
         data_ = buffer_;
@@ -64,7 +49,7 @@ private:
         return true;
     }
 
-    FileHandle file_{};
+    const ReadOnlyFile* file_ = nullptr;
     bool fromFile_ = false;
     long fileOffset_ = 0;   // file offset of the byte after the buffer
     const std::uint8_t* data_ = nullptr;

@@ -8,13 +8,6 @@
 #include <optional>
 #include <vector>
 
-#include <sys/stat.h>
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 #include "core/replay/ReplayByteStream.h"
 #include "core/text/SjisCodec.h"
 
@@ -571,30 +564,13 @@ int AnalyseReplay(const std::string& path, ReplayInfo& info)
 int AnalyseReplayAtNativePath(const std::string& native, ReplayInfo& info)
 {
     info.clear();
-#ifdef _WIN32
-    struct _stat64 st {};
-    if (native.empty() || _stat64(native.c_str(), &st) != 0 || !(st.st_mode & _S_IFREG))
-        return Fail(info, kErrNoFile, 136);
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(native.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file) return Fail(info, kErrCannotOpen, 144);
-    ReplayByteStream in(file.get());
-#else
-    // Open first and ask the open file what it is: one path lookup.
-    const int fd = native.empty() ? -1 : ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        struct stat st {};
-        const bool exists = !native.empty() && ::stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-        return exists ? Fail(info, kErrCannotOpen, 144) : Fail(info, kErrNoFile, 136);
+    ReadOnlyFile file;
+    switch (file.open(native)) {
+    case ReadOnlyFile::OpenResult::Missing: return Fail(info, kErrNoFile, 136);
+    case ReadOnlyFile::OpenResult::CannotOpen: return Fail(info, kErrCannotOpen, 144);
+    case ReadOnlyFile::OpenResult::Opened: break;
     }
-    struct FdCloser {
-        int fd;
-        ~FdCloser() { ::close(fd); }
-    } closer{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return Fail(info, kErrNoFile, 136);
-    ReplayByteStream in(fd);
-#endif
+    ReplayByteStream in(file);
     return Analyse(in, info);
 }
 

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "core/file/NativeFiles.h"
+
 namespace replidex {
 
 namespace {
@@ -90,12 +92,12 @@ std::vector<FolderItem> ListFolder(const std::string& folder, std::error_code& e
 {
     std::vector<FolderItem> items;
     error.clear();
-    fs::directory_iterator it(fs::path(folder), error);
+    fs::directory_iterator it(FsPath(folder), error);
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
         std::error_code typeError;
         const fs::file_status status = it->status(typeError);
         FolderItem item;
-        item.name = it->path().filename().string();
+        item.name = NativePathOf(it->path().filename());
         item.type = fs::is_directory(status) ? ItemType::Folder
                     : fs::is_regular_file(status) ? ItemType::File
                                                   : ItemType::Other;

@@ -16,16 +16,30 @@
 #include <unistd.h>
 #endif
 
+#include "core/file/NativeFiles.h"
+
 namespace replidex {
 
 namespace {
 
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+std::error_code LastWindowsError()
+{
+    return {static_cast<int>(GetLastError()), std::system_category()};
+}
+
+std::wstring Wide(const std::string& path)
+{
+    return FsPath(path).native();
+}
+#else
 std::error_code LastError()
 {
     return {errno, std::generic_category()};
 }
+#endif
 
 // "<folder>/.<name>.tmp-XXXXXX" for the target `to`.
 std::string TemporaryNameFor(const std::string& to)
@@ -34,8 +48,8 @@ std::string TemporaryNameFor(const std::string& to)
     thread_local std::mt19937 engine{std::random_device{}()};
     std::string suffix(6, 'x');
     for (char& c : suffix) c = kChars[engine() % (sizeof kChars - 1)];
-    const fs::path target(to);
-    return (target.parent_path() / ("." + target.filename().string() + ".tmp-" + suffix)).string();
+    const fs::path target = FsPath(to);
+    return NativePathOf(target.parent_path() / FsPath("." + NativePathOf(target.filename()) + ".tmp-" + suffix));
 }
 
 #ifdef _WIN32
@@ -43,13 +57,29 @@ std::string TemporaryNameFor(const std::string& to)
 CopyResult CopyFileTo(const std::string& from, const std::string& temp)
 {
     std::error_code error;
-    if (!fs::is_regular_file(from, error))
-        return {CopyStep::ReadSource, error ? error : std::make_error_code(std::errc::no_such_file_or_directory)};
-    if (CopyFileA(from.c_str(), temp.c_str(), TRUE)) return {};
-    const DWORD code = GetLastError();
-    if (code == ERROR_FILE_EXISTS) return {CopyStep::WriteTarget, std::make_error_code(std::errc::file_exists)};
-    DeleteFileA(temp.c_str());
-    return {CopyStep::WriteTarget, std::error_code(static_cast<int>(code), std::system_category())};
+    const fs::file_status status = fs::status(FsPath(from), error);
+    if (fs::is_directory(status)) return {CopyStep::ReadSource, std::make_error_code(std::errc::is_a_directory)};
+    if (!fs::is_regular_file(status))
+        return {CopyStep::ReadSource, fs::exists(status) ? std::make_error_code(std::errc::operation_not_supported)
+                                                          : std::make_error_code(std::errc::no_such_file_or_directory)};
+    // CopyFileW flushes nothing; the write-through move that places the
+    // copy follows, and FlushFileBuffers makes the bytes durable first.
+    if (!CopyFileW(Wide(from).c_str(), Wide(temp).c_str(), TRUE)) {
+        const DWORD code = GetLastError();
+        if (code == ERROR_FILE_EXISTS) return {CopyStep::WriteTarget, std::make_error_code(std::errc::file_exists)};
+        return {code == ERROR_FILE_NOT_FOUND || code == ERROR_ACCESS_DENIED ? CopyStep::ReadSource : CopyStep::WriteTarget,
+                std::error_code(static_cast<int>(code), std::system_category())};
+    }
+    const HANDLE copy = CreateFileW(Wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const bool flushed = copy != INVALID_HANDLE_VALUE && FlushFileBuffers(copy);
+    const std::error_code flushError = flushed ? std::error_code() : LastWindowsError();
+    if (copy != INVALID_HANDLE_VALUE) CloseHandle(copy);
+    if (!flushed) {
+        DeleteFileW(Wide(temp).c_str());
+        return {CopyStep::WriteTarget, flushError};
+    }
+    return {};
 }
 
 #else
@@ -112,22 +142,12 @@ CopyResult CopyFileTo(const std::string& from, const std::string& temp)
 
 void RemoveQuietly(const std::string& path)
 {
-#ifdef _WIN32
-    DeleteFileA(path.c_str());
-#else
-    ::unlink(path.c_str());
-#endif
+    RemoveFile(path);
 }
 
 std::error_code ReplaceWith(const std::string& from, const std::string& to)
 {
-#ifdef _WIN32
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return {};
-    return {static_cast<int>(GetLastError()), std::system_category()};
-#else
-    if (::rename(from.c_str(), to.c_str()) == 0) return {};
-    return LastError();
-#endif
+    return MoveOverFile(from, to);
 }
 
 }  // namespace
@@ -155,7 +175,7 @@ std::error_code RenameWithoutReplace(const std::string& from, const std::string&
 {
 #ifdef _WIN32
     // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` exists.
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return {};
+    if (MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_WRITE_THROUGH)) return {};
     const DWORD code = GetLastError();
     if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS)
         return std::make_error_code(std::errc::file_exists);
@@ -175,25 +195,27 @@ std::error_code RenameWithoutReplace(const std::string& from, const std::string&
     // file appearing in between could be replaced.
     std::error_code error;
     if (fs::exists(fs::symlink_status(to, error))) return std::make_error_code(std::errc::file_exists);
-    return ReplaceWith(from, to);
+    if (::rename(from.c_str(), to.c_str()) == 0) return {};
+    return LastError();
 #endif
 }
 
 std::error_code RemoveRegularFile(const std::string& path)
 {
     std::error_code error;
-    const fs::file_status status = fs::status(path, error);
+    const fs::path fsPath = FsPath(path);
+    const fs::file_status status = fs::status(fsPath, error);
     if (!fs::exists(status)) {
         // A dangling link is no regular file either.
-        if (fs::is_symlink(fs::symlink_status(path, error)))
+        if (fs::is_symlink(fs::symlink_status(fsPath, error)))
             return std::make_error_code(std::errc::operation_not_supported);
         return std::make_error_code(std::errc::no_such_file_or_directory);
     }
     if (fs::is_directory(status)) return std::make_error_code(std::errc::is_a_directory);
     if (!fs::is_regular_file(status)) return std::make_error_code(std::errc::operation_not_supported);
 #ifdef _WIN32
-    if (DeleteFileA(path.c_str())) return {};
-    return {static_cast<int>(GetLastError()), std::system_category()};
+    if (DeleteFileW(Wide(path).c_str())) return {};
+    return LastWindowsError();
 #else
     // unlink never removes a folder, even one put there since the check.
     if (::unlink(path.c_str()) == 0) return {};

@@ -5,17 +5,13 @@
 #include <climits>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
+#include <cstdio>
 #include <iterator>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include <ctime>
+
+#include "core/file/NativeFiles.h"
 
 #include "core/text/SjisCodec.h"
 
@@ -104,90 +100,34 @@ bool HasLineBreak(std::string_view text)
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-#ifndef _WIN32
-bool WriteAll(int fd, std::string_view bytes)
+// Writes `bytes` to a new file next to `target` (with the target's
+// permissions), then puts it in the target's place in one step.
+bool ReplaceAtomically(const std::string& target, std::string_view bytes)
 {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-void SyncFolder(const fs::path& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-// Writes `bytes` to a new file next to `target`, then renames it over target.
-bool ReplaceAtomically(const fs::path& target, std::string_view bytes)
-{
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const std::string base = (folder / target.filename()).string() + ".tmp-" +
-                             std::to_string(::getpid()) + "-";
     static std::atomic<unsigned> counter{0};
+    const std::string base = target + ".tmp-" +
+                             std::to_string(reinterpret_cast<std::uintptr_t>(&counter) ^
+                                            static_cast<std::uintptr_t>(std::time(nullptr))) + "-";
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temp = base + std::to_string(++counter);
-        // 0666 less the umask, as for any new file; an existing file's mode
-        // is copied below.
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = CreateNewFile(temp, target);
         if (fd < 0 && errno != EEXIST) return false;
     }
     if (fd < 0) return false;
-    bool ok = WriteAll(fd, bytes);
-    struct stat old {};
-    if (ok && ::stat(target.c_str(), &old) == 0) ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    SyncFolder(folder);
-    return true;
-}
-#else
-bool ReplaceAtomically(const fs::path& target, std::string_view bytes)
-{
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    HANDLE h = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
-        temp = (folder / (target.filename().string() + ".tmp-" +
-                          std::to_string(GetCurrentProcessId()) + "-" +
-                          std::to_string(GetTickCount() + ++counter)))
-                   .string();
-        h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
-    }
-    if (h == INVALID_HANDLE_VALUE) return false;
     bool ok = true;
     std::size_t done = 0;
     while (ok && done < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-        DWORD written = 0;
-        ok = WriteFile(h, bytes.data() + done, chunk, &written, nullptr) && written > 0;
-        done += written;
+        const long long n = WriteToFile(fd, bytes.data() + done, bytes.size() - done);
+        ok = n > 0;
+        if (ok) done += static_cast<std::size_t>(n);
     }
-    ok = FlushFileBuffers(h) && ok;
-    ok = CloseHandle(h) && ok;
-    if (ok) ok = MoveFileExA(temp.c_str(), target.string().c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    if (!ok) DeleteFileA(temp.c_str());
+    ok = CloseFile(fd, true) && ok;
+    if (ok) ok = !MoveOverFile(temp, target);
+    if (!ok) RemoveFile(temp);
     return ok;
 }
-#endif
 
 }  // namespace
 
@@ -195,7 +135,7 @@ ProfileFile::ProfileFile(std::string nativePath) : path_(std::move(nativePath))
 {
     if (path_.empty()) return;
     std::error_code ec;
-    const fs::path p(path_);
+    const fs::path p = FsPath(path_);
     const fs::file_status st = fs::status(p, ec);
     // A missing file is an empty profile (the error code is set for it too).
     if (st.type() == fs::file_type::not_found) return;
@@ -209,9 +149,11 @@ ProfileFile::ProfileFile(std::string nativePath) : path_(std::move(nativePath))
         readFailed_ = true;
         return;
     }
-    std::ifstream in(p, std::ios::binary);
     std::string bytes(static_cast<std::size_t>(size), '\0');
-    if (!in || !in.read(bytes.data(), static_cast<std::streamsize>(size))) {
+    std::FILE* in = OpenFileStream(path_, "rb");
+    const bool read = in && std::fread(bytes.data(), 1, bytes.size(), in) == bytes.size();
+    if (in) std::fclose(in);
+    if (!read) {
         readFailed_ = true;
         return;
     }
@@ -522,7 +464,7 @@ bool ProfileFile::save() const
 {
     if (path_.empty() || readFailed_) return false;
     std::error_code ec;
-    fs::path target(path_);
+    fs::path target = FsPath(path_);
     // Replace the file a symbolic link points to, not the link.
     for (int depth = 0; depth < 16 && fs::is_symlink(fs::symlink_status(target, ec)); ++depth) {
         const fs::path linked = fs::read_symlink(target, ec);
@@ -533,7 +475,7 @@ bool ProfileFile::save() const
         fs::create_directories(target.parent_path(), ec);
         if (ec) return false;
     }
-    return ReplaceAtomically(target, bytes());
+    return ReplaceAtomically(NativePathOf(target), bytes());
 }
 
 }  // namespace replidex

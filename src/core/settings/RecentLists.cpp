@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <vector>
 
+#include "core/file/NativeFiles.h"
 #include "core/list/ReplayImport.h"
 #include "core/text/SjisCodec.h"
-#include "core/text/SplitText.h"
 
 namespace replidex {
 
@@ -76,7 +77,7 @@ bool SjisFolderExists(const std::string& sjisFolder)
     const std::string native = NativePathFromSjis(sjisFolder);
     if (native.empty()) return false;
     std::error_code ec;
-    return std::filesystem::is_directory(std::filesystem::path(native), ec);
+    return std::filesystem::is_directory(FsPath(native), ec);
 }
 
 bool SjisFileExists(const std::string& sjisPath)
@@ -84,23 +85,45 @@ bool SjisFileExists(const std::string& sjisPath)
     const std::string native = NativePathFromSjis(sjisPath);
     if (native.empty()) return false;
     std::error_code ec;
-    const auto status = std::filesystem::status(std::filesystem::path(native), ec);
+    const auto status = std::filesystem::status(FsPath(native), ec);
     return !ec && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
 }
 
-std::string FolderPartOf(std::string_view sjisPath)
+namespace {
+
+// Windows takes "/" as well as its own "\\" between folders.
+bool IsPathDelimiter(char c)
 {
-    std::size_t end = 0;
+#ifdef _WIN32
+    return c == '\\' || c == '/';
+#else
+    return c == kPathDelimiter;
+#endif
+}
+
+// The ends of the folders of a Shift-JIS path: the position after each path
+// delimiter (never the second byte of a two-byte character).
+std::vector<std::size_t> FolderEnds(std::string_view sjisPath)
+{
+    std::vector<std::size_t> ends;
     for (std::size_t i = 0; i < sjisPath.size();) {
         const auto c = static_cast<unsigned char>(sjisPath[i]);
         if (IsCp932LeadByte(c) && i + 1 < sjisPath.size()) {
             i += 2;
             continue;
         }
-        if (sjisPath[i] == kPathDelimiter) end = i + 1;
+        if (IsPathDelimiter(sjisPath[i])) ends.push_back(i + 1);
         ++i;
     }
-    return std::string(sjisPath.substr(0, end));
+    return ends;
+}
+
+}  // namespace
+
+std::string FolderPartOf(std::string_view sjisPath)
+{
+    const std::vector<std::size_t> ends = FolderEnds(sjisPath);
+    return std::string(sjisPath.substr(0, ends.empty() ? 0 : ends.back()));
 }
 
 int CheckRecentFile(const std::string& sjisPath)
@@ -120,19 +143,16 @@ std::string RecentFileMessage(int check)
 
 std::string RecentFolderStart(const std::string& sjisCaption, const FolderExists& exists)
 {
-    std::string start = FolderPartOf(sjisCaption);
+    const std::string start = FolderPartOf(sjisCaption);
     if (exists && exists(start)) return start;
-    std::vector<std::string> parts;
-    SplitText(&parts, start, kPathDelimiter);
-    // An absolute path starts at the top folder, which the split leaves out.
-    std::string prefix;
-    if (!start.empty() && start.front() == kPathDelimiter) prefix += kPathDelimiter;
+    // From the top down, the deepest folder that still exists; the top
+    // folder of an absolute path ("/") alone does not count.
     std::string last;
-    for (const std::string& part : parts) {
-        prefix += part;
-        prefix += kPathDelimiter;
-        if (!exists || !exists(prefix)) break;
-        last = prefix;
+    for (const std::size_t end : FolderEnds(start)) {
+        if (end == 1) continue;
+        const std::string folder = start.substr(0, end);
+        if (!exists || !exists(folder)) break;
+        last = folder;
     }
     return last;
 }

@@ -90,9 +90,23 @@ bool Convert(bool toUtf8, std::string_view in, std::string& out, bool lossy)
     return ok;
 }
 #else
+// Single bytes that Windows maps although CP932 leaves them undefined (0x80,
+// 0xA0, 0xFD-0xFF); refused here as iconv refuses them on Linux, so that a
+// text converts the same on both systems.
+bool HasUndefinedCp932Byte(std::string_view in)
+{
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(in[i]);
+        if (IsCp932LeadByte(byte)) { ++i; continue; }
+        if (byte == 0x80 || byte == 0xA0 || byte >= 0xFD) return true;
+    }
+    return false;
+}
+
 bool ToWide(UINT codePage, std::string_view in, std::wstring& wide)
 {
     if (in.empty()) { wide.clear(); return true; }
+    if (codePage == 932 && HasUndefinedCp932Byte(in)) return false;
     const int n = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, in.data(),
                                       static_cast<int>(in.size()), nullptr, 0);
     if (n <= 0) return false;
@@ -107,11 +121,14 @@ bool FromWide(UINT codePage, const std::wstring& wide, std::string& out)
     if (wide.empty()) return true;
     BOOL usedDefault = FALSE;
     BOOL* flag = codePage == CP_UTF8 ? nullptr : &usedDefault;
-    const int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()),
+    // No best fit: a character CP932 lacks fails instead of becoming a
+    // look-alike (a path would then name another file).
+    const DWORD flags = codePage == CP_UTF8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    const int n = WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()),
                                       nullptr, 0, nullptr, flag);
     if (n <= 0 || usedDefault) return false;
     out.resize(static_cast<std::size_t>(n));
-    WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
+    WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), out.data(), n,
                         nullptr, flag);
     return !usedDefault;
 }
@@ -170,11 +187,14 @@ std::string Sjis(std::string_view utf8)
 
 std::string NativePathFromSjis(std::string_view sjisPath)
 {
-#ifdef _WIN32
-    return std::string(sjisPath);
-#else
     std::string out;
     if (!Cp932ToUtf8(sjisPath, out)) return {};
+#ifdef _WIN32
+    // Windows converts with its own CP932 tables, which refuse the other form
+    // of a look-alike character, so a path read back names the file it came
+    // from.
+    return out;
+#else
     return FindLookAlikePath(out);
 #endif
 }
@@ -182,8 +202,7 @@ std::string NativePathFromSjis(std::string_view sjisPath)
 bool SjisFromNativePath(std::string_view nativePath, std::string& sjisPath)
 {
 #ifdef _WIN32
-    sjisPath.assign(nativePath);
-    return true;
+    return Utf8ToCp932(nativePath, sjisPath);
 #else
     return Utf8ToCp932(nativePath, sjisPath) &&
            LeadsBackToSameFile(std::string(nativePath), NativePathFromSjis(sjisPath));

@@ -29,10 +29,12 @@ std::string Cp932ToUtf8Lossy(std::string_view in);
 // all representable.
 std::string Sjis(std::string_view utf8);
 
-// Paths: core keeps CP932 bytes; the file system on Linux speaks UTF-8.
-// Empty when the path cannot be converted. A name with look-alike characters
-// (LookAlikePaths.h) that does not exist as decoded is found in the form the
-// file system holds.
+// Paths: core keeps CP932 bytes; the native form of a path is UTF-8 on every
+// system (Linux's file names; on Windows core/file/NativeFiles turns it into
+// UTF-16 for the wide API, so the system's code page does not matter).
+// Empty when the path cannot be converted. On Linux a name with look-alike
+// characters (LookAlikePaths.h) that does not exist as decoded is found in the
+// form the file system holds.
 std::string NativePathFromSjis(std::string_view sjisPath);
 // False when the native path has no CP932 form, or when that form does not
 // lead back to the same file (NativePathFromSjis would name another one).

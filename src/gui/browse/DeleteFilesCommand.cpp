@@ -45,7 +45,7 @@ void DeleteSelectedFiles(MainWindow& form, DeleteQuestionDialog& dialog)
         if (!entry) continue;
         const std::string path = NativePathFromSjis(entry->fullPath());
         const QString name = path.empty() ? QString::fromStdString(Cp932ToUtf8Lossy(entry->fullPath()))
-                                          : QFile::decodeName(DeleteQuestionName(path, gameFolder).c_str());
+                                          : QString::fromUtf8(DeleteQuestionName(path, gameFolder).c_str());
         const QString question = QStringLiteral("'%1' ファイルを削除しますか？").arg(name);
         const DeleteChoice choice = walk.asking() ? walk.answer(dialog.Ask(question)) : walk.withoutQuestion();
         if (choice.remove) taken.push_back({entry->poolIndex, choice.toTrash});

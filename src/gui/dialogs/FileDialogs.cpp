@@ -51,7 +51,7 @@ bool AnswerFromResponder(const FileDialogRequest& request, QStringList& answer)
 
 QString NativeFolder(const std::string& sjisFolder)
 {
-    return QFile::decodeName(QByteArray::fromStdString(NativePathFromSjis(sjisFolder)));
+    return QString::fromUtf8(QByteArray::fromStdString(NativePathFromSjis(sjisFolder)));
 }
 
 }  // namespace detail
@@ -60,7 +60,7 @@ std::string SjisOfChosenPath(const QString& path)
 {
     if (path.isEmpty()) return {};
     std::string sjis;
-    if (SjisFromNativePath(QFile::encodeName(path).toStdString(), sjis)) return sjis;
+    if (SjisFromNativePath(path.toUtf8().toStdString(), sjis)) return sjis;
     ShowMessageBox(Sjis("このパスにはShift-JISで表せない文字が含まれているため、使用できません。"),
                    kMsgWarning);
     return {};
@@ -90,7 +90,7 @@ std::vector<std::string> AskReplayFiles(QWidget* owner, const std::string& start
     std::vector<std::string> paths;
     for (const QString& path :
          RunDialog(owner, request, QFileDialog::AcceptOpen, QFileDialog::ExistingFiles))
-        if (!path.isEmpty()) paths.push_back(QFile::encodeName(path).toStdString());
+        if (!path.isEmpty()) paths.push_back(path.toUtf8().toStdString());
     return paths;
 }
 

@@ -28,7 +28,7 @@ namespace {
 
 std::string NativeOf(const QString& path)
 {
-    return QFile::encodeName(path).toStdString();
+    return path.toUtf8().toStdString();
 }
 
 void RecordRecentFolder(MainWindow& form, bool ok, const std::string& sjisFolder)

@@ -45,7 +45,7 @@ StartupOptions StartupOptionsFromApplication()
     if (folder.isEmpty()) folder = QCoreApplication::applicationDirPath();
     folder = QDir::toNativeSeparators(QDir::cleanPath(QDir(folder).absolutePath()));
     if (!folder.endsWith(QDir::separator())) folder += QDir::separator();
-    options.programFolder = QFile::encodeName(folder).toStdString();
+    options.programFolder = folder.toUtf8().toStdString();
     options.iniPath = SettingsFilePath(options.programFolder);
     return options;
 }

@@ -130,7 +130,7 @@ void GameFolderCommands::DeleteAllReplays(const SjisString& gameFolder, DeleteQu
         // A file gone since the listing is not asked about.
         std::error_code error;
         if (!std::filesystem::is_regular_file(JoinPath(folder, name), error)) continue;
-        const QString question = QString::fromUtf8(kAskDelete).arg(QFile::decodeName(name.c_str()));
+        const QString question = QString::fromUtf8(kAskDelete).arg(QString::fromUtf8(name.c_str()));
         const DeleteChoice choice = walk.asking() ? walk.answer(dialog.Ask(question)) : walk.withoutQuestion();
         if (choice.remove) chosen.push_back({name, choice.toTrash});
     }

@@ -14,7 +14,7 @@ constexpr int kNamedFailures = 10;
 
 QString Display(const std::string& nativeName)
 {
-    return QFile::decodeName(QByteArray::fromStdString(nativeName));
+    return QString::fromUtf8(QByteArray::fromStdString(nativeName));
 }
 
 QString ProblemWords(FileProblem problem)

@@ -30,7 +30,7 @@ namespace {
 // The program file's full path, as the association's command names it.
 std::string ProgramPath()
 {
-    return QFile::encodeName(QDir::toNativeSeparators(QCoreApplication::applicationFilePath()))
+    return QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toUtf8()
         .toStdString();
 }
 
@@ -99,7 +99,7 @@ void SettingsDialog::FormShow(QTreeView* columnSource)
 void SettingsDialog::Btn_PathClick()
 {
     std::string start;
-    if (!SjisFromNativePath(QFile::encodeName(ui_.Edit_Path->text()).toStdString(), start)) start.clear();
+    if (!SjisFromNativePath(ui_.Edit_Path->text().toUtf8().toStdString(), start)) start.clear();
     const std::string chosen = ChooseFolder(this, start);
     if (!chosen.empty() && SjisFolderExists(chosen))
         ui_.Edit_Path->setText(detail::NativeFolder(chosen));

@@ -1,0 +1,299 @@
+#include "core/file/NativeFiles.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <share.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace replidex {
+
+namespace fs = std::filesystem;
+
+#ifdef _WIN32
+
+namespace {
+
+// UTF-8 to UTF-16; empty for text that is not UTF-8.
+std::wstring Wide(std::string_view utf8)
+{
+    if (utf8.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
+                                      static_cast<int>(utf8.size()), nullptr, 0);
+    if (n <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                        wide.data(), n);
+    return wide;
+}
+
+std::string Utf8(std::wstring_view wide)
+{
+    if (wide.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(),
+                                      static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return {};
+    std::string out(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), static_cast<int>(wide.size()),
+                        out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::error_code LastWindowsError()
+{
+    return {static_cast<int>(GetLastError()), std::system_category()};
+}
+
+}  // namespace
+
+fs::path FsPath(std::string_view nativePath)
+{
+    return fs::path(Wide(nativePath));
+}
+
+std::string NativePathOf(const fs::path& path)
+{
+    return Utf8(path.native());
+}
+
+std::FILE* OpenFileStream(const std::string& nativePath, const char* mode)
+{
+    const std::wstring path = Wide(nativePath);
+    const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    if (path.empty()) return nullptr;
+    return _wfopen(path.c_str(), wideMode.c_str());
+}
+
+int CreateNewFile(const std::string& nativePath, const std::string& /*modelPath*/)
+{
+    const std::wstring path = Wide(nativePath);
+    if (path.empty()) {
+        errno = ENOENT;
+        return -1;
+    }
+    int fd = -1;
+    const errno_t err = _wsopen_s(&fd, path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                                  _SH_DENYRW, _S_IREAD | _S_IWRITE);
+    if (err != 0) {
+        errno = err;
+        return -1;
+    }
+    return fd;
+}
+
+long long WriteToFile(int fd, const char* data, std::size_t size)
+{
+    const unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30));
+    return _write(fd, data, chunk);
+}
+
+bool CloseFile(int fd, bool flush)
+{
+    const bool flushed = !flush || _commit(fd) == 0;
+    return _close(fd) == 0 && flushed;
+}
+
+std::error_code MoveOverFile(const std::string& from, const std::string& to)
+{
+    if (MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return {};
+    return LastWindowsError();
+}
+
+bool RemoveFile(const std::string& nativePath)
+{
+    return DeleteFileW(Wide(nativePath).c_str()) != 0;
+}
+
+bool LocalModificationTime(const std::string& nativePath, std::tm& local)
+{
+    const std::wstring path = Wide(nativePath);
+    if (path.empty()) return false;
+    const HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION about{};
+    FILETIME written{};
+    const bool ok = GetFileInformationByHandle(file, &about) &&
+                    !(about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                    GetFileTime(file, nullptr, nullptr, &written);
+    CloseHandle(file);
+    if (!ok) return false;
+    FILETIME localTime{};
+    SYSTEMTIME parts{};
+    if (!FileTimeToLocalFileTime(&written, &localTime) || !FileTimeToSystemTime(&localTime, &parts))
+        return false;
+    local = std::tm{};
+    local.tm_year = parts.wYear - 1900;
+    local.tm_mon = parts.wMonth - 1;
+    local.tm_mday = parts.wDay;
+    local.tm_hour = parts.wHour;
+    local.tm_min = parts.wMinute;
+    local.tm_sec = parts.wSecond;
+    local.tm_wday = parts.wDayOfWeek;
+    return true;
+}
+
+ReadOnlyFile::~ReadOnlyFile() { close(); }
+
+void ReadOnlyFile::close()
+{
+    if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
+    handle_ = nullptr;
+}
+
+ReadOnlyFile::OpenResult ReadOnlyFile::open(const std::string& nativePath)
+{
+    close();
+    const std::wstring path = Wide(nativePath);
+    if (path.empty()) return OpenResult::Missing;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return OpenResult::Missing;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return OpenResult::CannotOpen;
+    handle_ = file;
+    return OpenResult::Opened;
+}
+
+long ReadOnlyFile::readAt(std::int64_t offset, void* buffer, std::size_t size) const
+{
+    if (!handle_ || offset < 0) return -1;
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(static_cast<std::uint64_t>(offset) & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(static_cast<std::uint64_t>(offset) >> 32);
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    if (ReadFile(static_cast<HANDLE>(handle_), buffer, want, &got, &at)) return static_cast<long>(got);
+    return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+}
+
+#else
+
+fs::path FsPath(std::string_view nativePath)
+{
+    return fs::path(nativePath);
+}
+
+std::string NativePathOf(const fs::path& path)
+{
+    return path.native();
+}
+
+std::FILE* OpenFileStream(const std::string& nativePath, const char* mode)
+{
+    if (nativePath.empty()) return nullptr;
+    return std::fopen(nativePath.c_str(), mode);
+}
+
+int CreateNewFile(const std::string& nativePath, const std::string& modelPath)
+{
+    const int fd = ::open(nativePath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 || modelPath.empty()) return fd;
+    struct stat model {};
+    if (::stat(modelPath.c_str(), &model) == 0 && S_ISREG(model.st_mode))
+        ::fchmod(fd, model.st_mode & 07777);
+    return fd;
+}
+
+long long WriteToFile(int fd, const char* data, std::size_t size)
+{
+    for (;;) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        return n;
+    }
+}
+
+bool CloseFile(int fd, bool flush)
+{
+    bool flushed = true;
+    if (flush) {
+        do {
+            flushed = ::fsync(fd) == 0;
+        } while (!flushed && errno == EINTR);
+    }
+    return ::close(fd) == 0 && flushed;
+}
+
+std::error_code MoveOverFile(const std::string& from, const std::string& to)
+{
+    if (::rename(from.c_str(), to.c_str()) != 0) return {errno, std::generic_category()};
+    // Make the rename itself durable; the swap is already atomic without it.
+    const fs::path parent = fs::path(to).parent_path();
+    const int dirFd = ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return {};
+}
+
+bool RemoveFile(const std::string& nativePath)
+{
+    return ::unlink(nativePath.c_str()) == 0;
+}
+
+bool LocalModificationTime(const std::string& nativePath, std::tm& local)
+{
+    struct stat st {};
+    if (nativePath.empty() || ::stat(nativePath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    const std::time_t t = st.st_mtime;
+    return localtime_r(&t, &local) != nullptr;
+}
+
+ReadOnlyFile::~ReadOnlyFile() { close(); }
+
+void ReadOnlyFile::close()
+{
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+ReadOnlyFile::OpenResult ReadOnlyFile::open(const std::string& nativePath)
+{
+    close();
+    if (nativePath.empty()) return OpenResult::Missing;
+    // Open first and ask the open file what it is: one path lookup.
+    const int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0) {
+        const bool exists = ::stat(nativePath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+        return exists ? OpenResult::CannotOpen : OpenResult::Missing;
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return OpenResult::Missing;
+    }
+    fd_ = fd;
+    return OpenResult::Opened;
+}
+
+long ReadOnlyFile::readAt(std::int64_t offset, void* buffer, std::size_t size) const
+{
+    if (fd_ < 0 || offset < 0) return -1;
+    for (;;) {
+        const ssize_t n = ::pread(fd_, buffer, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR) continue;
+        return static_cast<long>(n);
+    }
+}
+
+#endif
+
+}  // namespace replidex

@@ -1,0 +1,58 @@
+#include "platform/ProcessStart.h"
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <shellapi.h>
+#include <fcntl.h>
+#include <io.h>
+#include <cstdio>
+#endif
+
+namespace replidex {
+
+#ifdef _WIN32
+
+namespace {
+std::string Utf8(const wchar_t* wide)
+{
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return {};
+    std::string out(static_cast<std::size_t>(n - 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), n, nullptr, nullptr);
+    return out;
+}
+}  // namespace
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv)
+{
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return std::vector<std::string>(argv, argv + argc);
+    std::vector<std::string> args;
+    for (int i = 0; i < count; ++i) args.push_back(Utf8(wide[i]));
+    LocalFree(wide);
+    return args;
+}
+
+void UseBinaryStandardStreams()
+{
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+}
+
+#else
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv)
+{
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+void UseBinaryStandardStreams() {}
+
+#endif
+
+}  // namespace replidex
