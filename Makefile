@@ -74,8 +74,14 @@ WINE ?= $(firstword $(wildcard /usr/lib/wine/wine64) wine)
 WINESERVER ?= $(firstword $(wildcard $(dir $(WINE))wineserver) wineserver)
 WINE_ENV = WINEPREFIX=$(abspath $(WINDOWS_BUILD_DIR))/wineprefix WINEDEBUG=-all WINE=$(WINE)
 
+# Installing comes first in a make of its own: where Wine is gets looked up
+# when this Makefile is read, and on a fresh machine it is not there before.
 test-windows:
 	@$(MAKE) --no-print-directory configure DEPS_FLAGS="$(DEPS_FLAGS) --windows"
+	@$(MAKE) --no-print-directory windows-tests
+
+.PHONY: windows-tests
+windows-tests:
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target replidex-cli make-sample
 	@cmake -S . -B $(WINDOWS_BUILD_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake \
 		-DCMAKE_BUILD_TYPE=Release -DREPLIDEX_BENCH=OFF -DREPLIDEX_WINE=$(WINE) $(WINDOWS_CMAKE_FLAGS) > /dev/null
