@@ -6,12 +6,29 @@
 #include <QTreeView>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 namespace replidex::bench {
+
+// A fresh folder `name` below the temporary folder for a window bench, with
+// the program's and the game's folders in it, and the Wine prefix and the
+// settings pointed there. Qt runs offscreen unless a platform is set. Call
+// before the QApplication is made.
+inline std::filesystem::path PrepareWindowBench(const char* name)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / name;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "program");
+    std::filesystem::create_directories(dir / "PuyoF");
+    setenv("WINEPREFIX", (dir / "wine").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    return dir;
+}
 
 // `count` small files named REPLAYnnnn.RPD spread over `diskFolders` folders
 // below `dir`; answers their paths.

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "bench/BenchUtil.h"
+#include "bench/BenchWindows.h"
 #include "core/list/FolderOps.h"
 #include "core/text/SjisCodec.h"
 #include "gui/dialogs/ProgressDialog.h"
@@ -63,13 +64,7 @@ double CliAddMs(const std::string& cli, const fs::path& list, const fs::path& fo
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    const fs::path dir = fs::temp_directory_path() / "replidex-bench-add";
-    fs::remove_all(dir);
-    fs::create_directories(dir / "program");
-    fs::create_directories(dir / "PuyoF");
-    setenv("WINEPREFIX", (dir / "wine").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    const fs::path dir = bench::PrepareWindowBench("replidex-bench-add");
     const std::string cli = REPLIDEX_CLI_PATH;
 
     QApplication app(argc, argv);

@@ -46,13 +46,7 @@ constexpr int kScrollRuns = 3;
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    const fs::path dir = fs::temp_directory_path() / "replidex-bench-listview";
-    fs::remove_all(dir);
-    fs::create_directories(dir / "program");
-    fs::create_directories(dir / "PuyoF");
-    setenv("WINEPREFIX", (dir / "wine").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    const fs::path dir = bench::PrepareWindowBench("replidex-bench-listview");
 
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(replidex);

@@ -50,13 +50,7 @@ double Ms(const QElapsedTimer& timer)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    const fs::path dir = fs::temp_directory_path() / "replidex-bench-search";
-    fs::remove_all(dir);
-    fs::create_directories(dir / "program");
-    fs::create_directories(dir / "PuyoF");
-    setenv("WINEPREFIX", (dir / "wine").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    const fs::path dir = bench::PrepareWindowBench("replidex-bench-search");
 
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(replidex);

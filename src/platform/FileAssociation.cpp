@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <optional>
+
+#include "core/file/NativeFiles.h"
 #else
 #include <filesystem>
 #include <optional>
@@ -39,17 +41,6 @@ public:
 private:
     HKEY key_ = nullptr;
 };
-
-// Names and texts go to the registry as UTF-16, so a program path with
-// Japanese characters is stored as it is whatever the system's code page.
-std::wstring Wide(const std::string& utf8)
-{
-    if (utf8.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
 
 // Creates or opens `name` under `parent` with full access. `existed` (when
 // given) tells whether it was there already.
@@ -128,26 +119,26 @@ int RegisterFileClass(const std::string& className, const std::string& programPa
 {
     Key classKey;
     bool existed = false;
-    if (!CreateKey(HKEY_CLASSES_ROOT, Wide(className), classKey, &existed)) return 0;
+    if (!CreateKey(HKEY_CLASSES_ROOT, WideFromUtf8(className), classKey, &existed)) return 0;
     if (existed) return 1;   // an existing class is left untouched
 
     Key shell, open, command;
     if (!CreateKey(classKey.get(), L"shell", shell) || !CreateKey(shell.get(), L"open", open) ||
         !CreateKey(open.get(), L"command", command))
         return 0;
-    if (!SetText(command.get(), {}, Wide(FileClassCommand(programPath)))) return 0;
+    if (!SetText(command.get(), {}, WideFromUtf8(FileClassCommand(programPath)))) return 0;
     if (!withIcon) return 1;
 
     Key icon;
     if (!CreateKey(classKey.get(), L"DefaultIcon", icon)) return 0;
-    return SetText(icon.get(), {}, Wide(FileClassIcon(programPath))) ? 1 : 0;
+    return SetText(icon.get(), {}, WideFromUtf8(FileClassIcon(programPath))) ? 1 : 0;
 }
 
 int AssociateExtension(const std::string& extension, const std::string& className)
 {
-    const std::wstring backupName = Wide(className);
+    const std::wstring backupName = WideFromUtf8(className);
     Key key;
-    if (!CreateKey(HKEY_CLASSES_ROOT, Wide(extension), key)) return 0;
+    if (!CreateKey(HKEY_CLASSES_ROOT, WideFromUtf8(extension), key)) return 0;
     if (ReadText(key.get(), backupName)) return 1;   // already in force
 
     // The previous class, or empty text stored with length 0 when there was none.
@@ -164,15 +155,15 @@ int AssociateExtension(const std::string& extension, const std::string& classNam
 int IsExtensionAssociated(const std::string& extension, const std::string& className)
 {
     Key key;
-    if (!OpenKey(HKEY_CLASSES_ROOT, Wide(extension), key)) return 0;
-    return ReadText(key.get(), Wide(className)) ? 1 : 0;
+    if (!OpenKey(HKEY_CLASSES_ROOT, WideFromUtf8(extension), key)) return 0;
+    return ReadText(key.get(), WideFromUtf8(className)) ? 1 : 0;
 }
 
 int UnassociateExtension(const std::string& extension, const std::string& className)
 {
-    const std::wstring backupName = Wide(className);
+    const std::wstring backupName = WideFromUtf8(className);
     Key key;
-    if (!OpenKey(HKEY_CLASSES_ROOT, Wide(extension), key)) return 1;   // nothing to undo
+    if (!OpenKey(HKEY_CLASSES_ROOT, WideFromUtf8(extension), key)) return 1;   // nothing to undo
     const std::optional<std::wstring> previous = ReadText(key.get(), backupName);
     if (previous && RegDeleteValueW(key.get(), backupName.c_str()) != ERROR_SUCCESS) return 0;
     // A class the user chose since the association was made stays.
@@ -186,13 +177,13 @@ int UnassociateExtension(const std::string& extension, const std::string& classN
         return 1;
     }
     key.close();
-    RegDeleteKeyW(HKEY_CLASSES_ROOT, Wide(extension).c_str());
+    RegDeleteKeyW(HKEY_CLASSES_ROOT, WideFromUtf8(extension).c_str());
     return 1;
 }
 
 int UnregisterFileClass(const std::string& className)
 {
-    const std::wstring name = Wide(className);
+    const std::wstring name = WideFromUtf8(className);
     Key classKey;
     if (!OpenKey(HKEY_CLASSES_ROOT, name, classKey)) return 1;
     Key shell, open;

@@ -22,15 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 
 #ifdef _WIN32
-std::string Utf8(const wchar_t* wide)
-{
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return {};
-    std::string out(static_cast<std::size_t>(n - 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), n, nullptr, nullptr);
-    return out;
-}
-
 // The folder the game used on the systems it was made for; later systems
 // keep "Documents and Settings" and "Application Data" as links to the
 // profile's current folders.
@@ -81,7 +72,7 @@ std::string DefaultGameFolder()
     const fs::path& chosen =
         current.empty() || (!fs::is_directory(current, ec) && fs::is_directory(older, ec)) ? older : current;
     std::string sjis;
-    if (!SjisFromNativePath(Utf8(chosen.c_str()), sjis)) return {};
+    if (!SjisFromNativePath(NativePathOf(chosen), sjis)) return {};
     return sjis;
 #else
     const std::string prefix = WinePrefix();

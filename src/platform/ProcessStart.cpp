@@ -9,22 +9,13 @@
 #include <fcntl.h>
 #include <io.h>
 #include <cstdio>
+
+#include "core/file/NativeFiles.h"
 #endif
 
 namespace replidex {
 
 #ifdef _WIN32
-
-namespace {
-std::string Utf8(const wchar_t* wide)
-{
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return {};
-    std::string out(static_cast<std::size_t>(n - 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), n, nullptr, nullptr);
-    return out;
-}
-}  // namespace
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv)
 {
@@ -32,7 +23,7 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv)
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
     if (!wide) return std::vector<std::string>(argv, argv + argc);
     std::vector<std::string> args;
-    for (int i = 0; i < count; ++i) args.push_back(Utf8(wide[i]));
+    for (int i = 0; i < count; ++i) args.push_back(Utf8FromWide(wide[i]));
     LocalFree(wide);
     return args;
 }

@@ -26,8 +26,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// UTF-8 to UTF-16; empty for text that is not UTF-8.
-std::wstring Wide(std::string_view utf8)
+std::error_code LastWindowsError()
+{
+    return {static_cast<int>(GetLastError()), std::system_category()};
+}
+
+}  // namespace
+
+std::wstring WideFromUtf8(std::string_view utf8)
 {
     if (utf8.empty()) return {};
     const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
@@ -39,7 +45,7 @@ std::wstring Wide(std::string_view utf8)
     return wide;
 }
 
-std::string Utf8(std::wstring_view wide)
+std::string Utf8FromWide(std::wstring_view wide)
 {
     if (wide.empty()) return {};
     const int n = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(),
@@ -51,26 +57,19 @@ std::string Utf8(std::wstring_view wide)
     return out;
 }
 
-std::error_code LastWindowsError()
-{
-    return {static_cast<int>(GetLastError()), std::system_category()};
-}
-
-}  // namespace
-
 fs::path FsPath(std::string_view nativePath)
 {
-    return fs::path(Wide(nativePath));
+    return fs::path(WideFromUtf8(nativePath));
 }
 
 std::string NativePathOf(const fs::path& path)
 {
-    return Utf8(path.native());
+    return Utf8FromWide(path.native());
 }
 
 std::FILE* OpenFileStream(const std::string& nativePath, const char* mode)
 {
-    const std::wstring path = Wide(nativePath);
+    const std::wstring path = WideFromUtf8(nativePath);
     const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
     if (path.empty()) return nullptr;
     return _wfopen(path.c_str(), wideMode.c_str());
@@ -78,7 +77,7 @@ std::FILE* OpenFileStream(const std::string& nativePath, const char* mode)
 
 int CreateNewFile(const std::string& nativePath, const std::string& /*modelPath*/)
 {
-    const std::wstring path = Wide(nativePath);
+    const std::wstring path = WideFromUtf8(nativePath);
     if (path.empty()) {
         errno = ENOENT;
         return -1;
@@ -107,7 +106,7 @@ bool CloseFile(int fd, bool flush)
 
 std::error_code MoveOverFile(const std::string& from, const std::string& to)
 {
-    if (MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
+    if (MoveFileExW(WideFromUtf8(from).c_str(), WideFromUtf8(to).c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return {};
     return LastWindowsError();
@@ -115,12 +114,12 @@ std::error_code MoveOverFile(const std::string& from, const std::string& to)
 
 bool RemoveFile(const std::string& nativePath)
 {
-    return DeleteFileW(Wide(nativePath).c_str()) != 0;
+    return DeleteFileW(WideFromUtf8(nativePath).c_str()) != 0;
 }
 
 bool LocalModificationTime(const std::string& nativePath, std::tm& local)
 {
-    const std::wstring path = Wide(nativePath);
+    const std::wstring path = WideFromUtf8(nativePath);
     if (path.empty()) return false;
     const HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -159,7 +158,7 @@ void ReadOnlyFile::close()
 ReadOnlyFile::OpenResult ReadOnlyFile::open(const std::string& nativePath)
 {
     close();
-    const std::wstring path = Wide(nativePath);
+    const std::wstring path = WideFromUtf8(nativePath);
     if (path.empty()) return OpenResult::Missing;
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))

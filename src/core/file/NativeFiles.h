@@ -16,6 +16,13 @@
 
 namespace replidex {
 
+#ifdef _WIN32
+// UTF-8 text as UTF-16 for the wide API, and back; empty for text that is
+// not valid in its encoding.
+std::wstring WideFromUtf8(std::string_view utf8);
+std::string Utf8FromWide(std::wstring_view wide);
+#endif
+
 // A native path as a std::filesystem::path, and back (Windows: through
 // UTF-16; a name with no UTF-8 form gives empty text).
 std::filesystem::path FsPath(std::string_view nativePath);
