@@ -136,6 +136,7 @@ TEST(CliAdd, SkippedFilesAreCountedAndExplained)
     EXPECT_NE(r.err.find("1個のファイル"), std::string::npos) << r.err;
 }
 
+#ifndef _WIN32  // Windows' code page 932 refuses the other forms outright
 TEST(CliAdd, LookAlikeNamesAreAddedAndFoundAgain)
 {
     TempDir dir;
@@ -148,6 +149,7 @@ TEST(CliAdd, LookAlikeNamesAreAddedAndFoundAgain)
     EXPECT_EQ(r.out, Summary(2, 0, 0, 2, 0, 0));
     EXPECT_FALSE(fs::exists(dir.file("list～.rdx")));
 }
+#endif
 
 TEST(CliAdd, ListThatCannotBeReadOrWritten)
 {
