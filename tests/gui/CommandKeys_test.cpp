@@ -228,7 +228,8 @@ TEST_F(CommandKeysTest, F2RenamesTheSelectedFolderInTheTreeAndInTheList)
         QLineEdit* editor = openEditor(view);
         EXPECT_EQ(editor ? editor->text() : QString(), editing);
         if (editor) QTest::keyClick(editor, Qt::Key_Escape);
-        EXPECT_TRUE(test::WaitUntil([&] { return !openEditor(view); }));
+        QTreeView* const target = view;   // clang 14 cannot capture a structured binding
+        EXPECT_TRUE(test::WaitUntil([&] { return !openEditor(target); }));
     }
 }
 

@@ -71,8 +71,11 @@ public:
 
 private:
     void close();
-    void* handle_ = nullptr;   // Windows: the HANDLE
-    int fd_ = -1;              // Linux: the descriptor
+#ifdef _WIN32
+    void* handle_ = nullptr;   // the HANDLE
+#else
+    int fd_ = -1;              // the descriptor
+#endif
 };
 
 }  // namespace replidex
