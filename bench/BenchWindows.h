@@ -3,14 +3,19 @@
 #pragma once
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTreeView>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "gui/main/ApplicationWindows.h"
+#include "gui/main/MainWindow.h"
 
 namespace replidex::bench {
 
@@ -50,6 +55,31 @@ inline std::vector<std::string> MakeFiles(const std::filesystem::path& dir, int 
 }
 
 // Lays out and paints the list once, as the screen would show it.
+// The windows as at start-up with an empty new list, the settings file in
+// `dir`/program naming `dir`/PuyoF as the game folder, followed by
+// `moreSettings`; the main window shown and started. Null, with a message,
+// when it does not start within ten seconds.
+inline std::unique_ptr<ApplicationWindows> StartMainWindow(const std::filesystem::path& dir,
+                                                           const char* moreSettings = "")
+{
+    std::ofstream(dir / "program" / "replidex.ini")
+        << "[Config]\nPuyoFPath=" << (dir / "PuyoF").string() << "\n" << moreSettings;
+    StartupOptions options;
+    options.programFolder = (dir / "program").string() + "/";
+    options.iniPath = (dir / "program" / "replidex.ini").string();
+    auto windows = std::make_unique<ApplicationWindows>(options);
+    MainWindow* form = windows->mainWindow();
+    form->show();
+    QElapsedTimer wait;
+    wait.start();
+    while (!form->started() && wait.elapsed() < 10000) QApplication::processEvents();
+    if (!form->started() || !form->document().RootNode()) {
+        std::fprintf(stderr, "the main window did not start\n");
+        return nullptr;
+    }
+    return windows;
+}
+
 inline void PaintList(QTreeView* list)
 {
     QApplication::processEvents();

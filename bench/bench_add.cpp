@@ -77,21 +77,9 @@ int main(int argc, char** argv)
     MakeReplays(folder, kFiles);
     CliAddMs(cli, dir / "warm.rdx", folder);   // reads every file once
 
-    std::ofstream(dir / "program" / "replidex.ini")
-        << "[Config]\nPuyoFPath=" << (dir / "PuyoF").string() << "\n";
-    StartupOptions options;
-    options.programFolder = (dir / "program").string() + "/";
-    options.iniPath = (dir / "program" / "replidex.ini").string();
-    auto windows = std::make_unique<ApplicationWindows>(options);
+    auto windows = bench::StartMainWindow(dir);
+    if (!windows) return 1;
     MainWindow* form = windows->mainWindow();
-    form->show();
-    QElapsedTimer wait;
-    wait.start();
-    while (!form->started() && wait.elapsed() < 10000) QApplication::processEvents();
-    if (!form->started()) {
-        std::fprintf(stderr, "the main window did not start\n");
-        return 1;
-    }
     AddReplaysCommand* adder = form->findChild<AddReplaysCommand*>();
     ProgressDialog* progress = windows->progress;
     std::string sjisFolder;

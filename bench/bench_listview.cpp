@@ -63,21 +63,9 @@ int main(int argc, char** argv)
     });
 
     // The main window as at start-up, with an empty new list.
-    std::ofstream(dir / "program" / "replidex.ini")
-        << "[Config]\nPuyoFPath=" << (dir / "PuyoF").string() << "\n";
-    StartupOptions options;
-    options.programFolder = (dir / "program").string() + "/";
-    options.iniPath = (dir / "program" / "replidex.ini").string();
-    auto windows = std::make_unique<ApplicationWindows>(options);
+    auto windows = bench::StartMainWindow(dir);
+    if (!windows) return 1;
     MainWindow* form = windows->mainWindow();
-    form->show();
-    QElapsedTimer wait;
-    wait.start();
-    while (!form->started() && wait.elapsed() < 10000) QApplication::processEvents();
-    if (!form->started() || !form->document().RootNode()) {
-        std::fprintf(stderr, "the main window did not start\n");
-        return 1;
-    }
     form->resize(1024, 700);
     QTreeView* list = form->ui().List;
 

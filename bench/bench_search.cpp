@@ -62,21 +62,9 @@ int main(int argc, char** argv)
 
     // Page item 9: 1000 hits a page. Missing or changed files are left out
     // of the search, so marking the scope looks at every file.
-    std::ofstream(dir / "program" / "replidex.ini")
-        << "[Config]\nPuyoFPath=" << (dir / "PuyoF").string() << "\n[Search]\nPage=9\nExist=1\n";
-    StartupOptions options;
-    options.programFolder = (dir / "program").string() + "/";
-    options.iniPath = (dir / "program" / "replidex.ini").string();
-    auto windows = std::make_unique<ApplicationWindows>(options);
+    auto windows = bench::StartMainWindow(dir, "[Search]\nPage=9\nExist=1\n");
+    if (!windows) return 1;
     MainWindow* form = windows->mainWindow();
-    form->show();
-    QElapsedTimer wait;
-    wait.start();
-    while (!form->started() && wait.elapsed() < 10000) QApplication::processEvents();
-    if (!form->started() || !form->document().RootNode()) {
-        std::fprintf(stderr, "the main window did not start\n");
-        return 1;
-    }
 
     // 256 list folders below the root, each entry in the folder of its
     // number modulo 256, every one a net match with info and its file's own
