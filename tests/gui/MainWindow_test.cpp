@@ -521,6 +521,7 @@ TEST_F(MainWindowTest, MainMenuCaptionsAndWhatCanBeUsed)
         {"MMRPDRename", "PuyoFフォルダ内の*.rpdファイルを昇順リネーム(&S)", true},
         {"MMRpdFileAllDelete", "PuyoFフォルダ内の*.rpdファイルを削除(&D)", true},
         {"MMSearch", "検索(&S)", true},
+        {"MMTools", "ツール(&T)", true},
         {"MMConfig", "設定(&C)", true},
         {"MMHelp", "ヘルプ(&H)", true},
         {"MMHTMLHelp", "ヘルプ(&H)", true},
@@ -541,7 +542,7 @@ TEST_F(MainWindowTest, MainMenuCaptionsAndWhatCanBeUsed)
     QStringList top;
     for (QAction* action : form->menuBar()->actions()) top << action->text();
     EXPECT_EQ(top, (QStringList{"ファイル(&F)", "リプレイ追加(&A)", "PuyoFフォルダ(&P)", "検索(&S)",
-                                "設定(&C)", "ヘルプ(&H)"}));
+                                "ツール(&T)", "設定(&C)", "ヘルプ(&H)"}));
     // Unavailable commands stay disabled when a list opens; the search
     // commands follow the document.
     form->EnableDocument(false);

@@ -110,6 +110,8 @@ void MainWindowUi::setupMenu(QMainWindow* window)
 
     MMSearch = NewAction(MM, "MMSearch", QStringLiteral("検索(&S)"));
     MM->addAction(MMSearch);
+    MMTools = SubMenu(MM, "MMTools", QStringLiteral("ツール(&T)"));
+    MM->addMenu(MMTools);
     MMConfig = NewAction(MM, "MMConfig", QStringLiteral("設定(&C)"));
     MM->addAction(MMConfig);
 

@@ -57,6 +57,9 @@ struct MainWindowUi {
     QAction* MMRPDRename = nullptr;
     QAction* MMRpdFileAllDelete = nullptr;
     QAction* MMSearch = nullptr;
+    // "ツール(&T)": archiving, undo, queries, statistics and relinking, each
+    // command adding its own items.
+    QMenu* MMTools = nullptr;
     QAction* MMConfig = nullptr;
     QMenu* MMHelp = nullptr;
     QAction* MMHTMLHelp = nullptr;

@@ -1,0 +1,56 @@
+// Content hashes: the published XXH3 values, files hashed block by block
+// equal to their bytes hashed whole, and the byte comparison behind "same".
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/file/ContentHash.h"
+#include "support/TempDir.h"
+
+namespace replidex {
+namespace {
+
+using test::TempDir;
+
+TEST(ContentHash, KnownValuesAndTextRoundTrip)
+{
+    EXPECT_EQ(ContentHash64(""), 0x2D06800538D394C2ull);
+    EXPECT_EQ(HashText(ContentHash128("")), "99aa06d3014798d86001c324468d497f");
+    const Hash128 h = ContentHash128("replay");
+    EXPECT_EQ(ParseHash128(HashText(h)), h);
+    EXPECT_EQ(ParseHash64(HashText(ContentHash64("replay"))), ContentHash64("replay"));
+    for (const char* bad : {"", "123", "2d06800538d394cz", "2d06800538d394c2 "}) {
+        EXPECT_FALSE(ParseHash64(bad)) << bad;
+        EXPECT_FALSE(ParseHash128(bad)) << bad;
+    }
+}
+
+TEST(ContentHash, FilesAreHashedAndComparedByTheirBytes)
+{
+    TempDir dir;
+    // Larger than one read block, so the streaming path is taken.
+    std::string bytes(200 * 1024 + 7, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 31 % 251);
+    std::string tail = bytes;
+    tail.back() ^= 1;
+    const std::string a = dir.write("a.RPD", bytes);
+    const std::string b = dir.write("b.RPD", bytes);
+    const std::string c = dir.write("c.RPD", tail);
+    const std::string shorter = dir.write("d.RPD", bytes.substr(0, bytes.size() - 1));
+
+    std::uint64_t read = 0;
+    EXPECT_EQ(FileContentHash64(a, &read), ContentHash64(bytes));
+    EXPECT_EQ(read, bytes.size());
+    EXPECT_EQ(FileContentHash128(a), ContentHash128(bytes));
+    EXPECT_FALSE(FileContentHash64(dir.file("missing.RPD")));
+    EXPECT_FALSE(FileContentHash128(dir.path().string()));   // a folder
+
+    EXPECT_TRUE(SameFileContent(a, b));
+    EXPECT_FALSE(SameFileContent(a, c));
+    EXPECT_FALSE(SameFileContent(a, shorter));
+    EXPECT_FALSE(SameFileContent(shorter, a));
+    EXPECT_FALSE(SameFileContent(a, dir.file("missing.RPD")));
+}
+
+}  // namespace
+}  // namespace replidex
