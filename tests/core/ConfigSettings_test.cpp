@@ -29,7 +29,10 @@ TEST(ConfigSettings, SearchValuesAreBroughtIntoRange)
         {"Page=-3\nExist=7\n", 0, true},   // 100 per page; any non-zero is 1
         {"Page=-1\nExist=-1\n", 0, true},  // written when nothing was chosen
         {"Page=\nExist=\n", 0, true},      // empty values read as missing
-        {"Page=x\nExist=no\n", 0, false},  // no digits read as 0
+        {"Page=x\nExist=no\n", 0, true},   // no number reads as the default
+        {"Page=7x\nExist=0abc\n", 7, false},  // digits first: the number counts
+        {"Page=+\nExist=abc\n", 0, true},
+        {"Page=3\nExist\n", 3, true},    // a line without "=" is no key
         {"page=9\nEXIST=0\n", 9, false},
     };
     for (const Case& c : cases) {

@@ -65,7 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"LoneQuoteKept", "[A]\nk=\"\n", "A", "k", "\""},
         ReadCase{"FirstKeyWins", "[A]\nk=1\nK=2\n", "A", "k", "1"},
         ReadCase{"FirstSectionWins", "[A]\nx=1\n[a]\nk=2\n", "A", "k", "<default>"},
-        ReadCase{"KeyWithoutEqualsReadsDefault", "[A]\nk\nk=2\n", "A", "k", "<default>"},
+        ReadCase{"LineWithoutEqualsIsNoKey", "[A]\nk\nk=2\n", "A", "k", "2"},
+        ReadCase{"LineWithoutEqualsAloneReadsDefault", "[A]\n k \n", "A", "k", "<default>"},
         ReadCase{"CommentIsNoKey", "[A]\n;k=1\nk=2\n", "A", ";k", "<default>"},
         ReadCase{"CaseInsensitiveNames", "[cOnFiG]\npuyofpath=x\n", "Config", "PuyoFPath", "x"},
         ReadCase{"RequestedNamesTrimmed", "[A]\nk=v\n", " A ", "\tk ", "v"},
@@ -89,9 +90,31 @@ TEST(ProfileFile, ListsSectionsAndKeysInFileOrderEachOnce)
     const ProfileFile file = ProfileFile::FromBytes(
         "pre=1\n[B]\n5=a\n0=b\n;c=1\nbare\n=x\n5=c\n[a]\n[A]\nz=1\n[b]\n9=1\n");
     EXPECT_EQ(file.sectionNames(), (std::vector<std::string>{"B", "a"}));
-    EXPECT_EQ(file.keyNames("b"), (std::vector<std::string>{"5", "0", "bare"}));
+    EXPECT_EQ(file.keyNames("b"), (std::vector<std::string>{"5", "0"}));
     EXPECT_TRUE(file.keyNames("A").empty());  // the first [A] is empty
     EXPECT_TRUE(file.keyNames("missing").empty());
+}
+
+// A bare line in a section is no key: it neither shifts the order of the keys
+// nor hides a later line of the same name, and writing that name adds a line.
+TEST(ProfileFile, LineWithoutEqualsIsNoKey)
+{
+    struct Case {
+        const char* file;
+        std::vector<std::string> keys;
+        const char* afterWritingFile;
+    } const cases[] = {
+        {"[Column]\nFile\nPath=80\nFile=100\n", {"Path", "File"},
+         "[Column]\nFile\nPath=80\nFile=7\n"},
+        {"[Column]\nFile\n", {}, "[Column]\nFile\nFile=7\n"},
+        {"[Column]\n\t[File\n", {}, "[Column]\n\t[File\nFile=7\n"},
+    };
+    for (const Case& c : cases) {
+        ProfileFile file = ProfileFile::FromBytes(c.file);
+        EXPECT_EQ(file.keyNames("Column"), c.keys) << c.file;
+        ASSERT_TRUE(file.writeInt("Column", "File", 7)) << c.file;
+        EXPECT_EQ(file.bytes(), c.afterWritingFile);
+    }
 }
 
 TEST(ProfileFile, ReadIntTakesTheLeadingNumber)
@@ -160,7 +183,7 @@ TEST(ProfileFile, DeleteKeyRemovesEveryLineOfTheKey)
         {"case of names ignored", "[S]\nKey=1\n", "s", "KEY", true, "[S]\n"},
         {"every occurrence", "[S]\na=1\n[T]\na=9\n[S]\na=2\nc=3\n", "S", "a", true,
          "[S]\n[T]\na=9\n[S]\nc=3\n"},
-        {"key without a value", "[S]\na\nb=2\n", "S", "a", true, "[S]\nb=2\n"},
+        {"a line without = is no key", "[S]\na\nb=2\n", "S", "a", false, "[S]\na\nb=2\n"},
         {"comments kept", "[S]\n; a=1\na=1\n", "S", "a", true, "[S]\n; a=1\n"},
         {"no such key", "[S]\nb=2\n", "S", "a", false, "[S]\nb=2\n"},
         {"no such section", "[T]\na=1\n", "S", "a", false, "[T]\na=1\n"},

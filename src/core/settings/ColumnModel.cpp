@@ -1,8 +1,9 @@
 #include "core/settings/ColumnModel.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <numeric>
+
+#include "core/settings/ProfileFile.h"
 
 namespace replidex {
 
@@ -25,21 +26,6 @@ bool KeyEquals(std::string_view a, std::string_view b)
     for (std::size_t i = 0; i < a.size(); ++i)
         if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
     return true;
-}
-
-// A settings-file integer: leading blanks, an optional sign, decimal digits;
-// whatever follows the digits is ignored. `fallback` when there are no digits.
-int ParseIniInt(std::string_view text, int fallback)
-{
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    if (i >= text.size() || text[i] < '0' || text[i] > '9') return fallback;
-    std::int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = std::min<std::int64_t>(value * 10 + (text[i] - '0'), 1'000'000'000);
-    return static_cast<int>(negative ? -value : value);
 }
 
 }  // namespace
@@ -193,7 +179,7 @@ void ColumnModel::UpdateByIniFile(const IniSection& section)
         sized[id] = true;
         ColumnSlot& slot = slots_[id];
         slot.shown = true;
-        slot.width = std::clamp(ParseIniInt(value, slot.width), kMinWidth, kMaxWidth);
+        slot.width = std::clamp(ParseProfileNumber(value, slot.width), kMinWidth, kMaxWidth);
     }
     Arrange(rank);
 }

@@ -15,9 +15,9 @@ ConfigSettings LoadConfigSettings(const ProfileFile& file)
 {
     ConfigSettings settings;
     settings.puyoFPath = file.readString(kConfigSection, "PuyoFPath", settings.puyoFPath);
-    settings.searchPage = std::clamp(file.readInt(kSearchSection, "Page", settings.searchPage), 0,
+    settings.searchPage = std::clamp(file.readNumber(kSearchSection, "Page", settings.searchPage), 0,
                                      kSearchPageCount - 1);
-    settings.skipMissing = file.readInt(kSearchSection, "Exist", 1) != 0;
+    settings.skipMissing = file.readNumber(kSearchSection, "Exist", 1) != 0;
     return settings;
 }
 

@@ -22,11 +22,13 @@ struct ConfigSettings {
     // (index + 1) * 100. Read into 0..9; -1 (nothing chosen) is written as it is.
     int searchPage = 0;
     // "Search" / "Exist": leave entries whose file is missing or changed out of
-    // searches. Written as 1 or 0; any value but 0 reads as 1.
+    // searches. Written as 1 or 0; any number but 0, and a value that is no
+    // number, reads as 1.
     bool skipMissing = true;
 };
 
-// Reads the settings; missing keys (or a missing file) give the defaults above.
+// Reads the settings; missing keys (or a missing file) and values that are no
+// number give the defaults above.
 ConfigSettings LoadConfigSettings(const ProfileFile& file);
 
 // Erases the "Config" and "Search" sections and writes them again in full.

@@ -203,7 +203,6 @@ void ProfileFile::classify(Line& line)
     while (e > b && IsBlank(text[e - 1])) --e;
     line.name.clear();
     line.folded.clear();
-    line.hasValue = false;
     line.valueStart = line.valueEnd = e;
     if (b == e) {
         line.kind = Kind::Blank;
@@ -232,9 +231,8 @@ void ProfileFile::classify(Line& line)
     // "=" never occurs as the second byte of a two-byte character.
     const std::size_t eq = text.substr(0, e).find('=', b);
     if (eq == npos) {
-        line.kind = Kind::Key;
-        line.name = text.substr(b, e - b);
-        line.folded = Fold(line.name);
+        // A line without "=" is no key, as the Windows functions read it.
+        line.kind = Kind::Ignored;
         return;
     }
     std::size_t nameEnd = eq;
@@ -248,7 +246,6 @@ void ProfileFile::classify(Line& line)
     line.kind = Kind::Key;
     line.name = text.substr(b, nameEnd - b);
     line.folded = Fold(line.name);
-    line.hasValue = true;
     line.valueStart = v;
     line.valueEnd = e;
 }
@@ -285,21 +282,20 @@ std::string ProfileFile::readString(std::string_view section, std::string_view k
     const std::size_t header = findSection(section);
     if (header == npos) return std::string(fallback);
     const std::size_t at = findKey(header, key);
-    if (at == npos || !lines_[at].hasValue) return std::string(fallback);
+    if (at == npos) return std::string(fallback);
     const Line& line = lines_[at];
     const std::string_view raw =
         std::string_view(line.text).substr(line.valueStart, line.valueEnd - line.valueStart);
     return std::string(Unquote(raw));
 }
 
-int ProfileFile::readInt(std::string_view section, std::string_view key, int fallback) const
+int ParseProfileNumber(std::string_view text, int fallback)
 {
-    const std::string text = readString(section, key, {});
-    if (text.empty()) return fallback;
     std::size_t i = 0;
     while (i < text.size() && IsBlank(text[i])) ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    if (i >= text.size() || text[i] < '0' || text[i] > '9') return fallback;
     long long value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
         if (value <= static_cast<long long>(INT_MAX) + 1) value = value * 10 + (text[i] - '0');
@@ -308,6 +304,17 @@ int ProfileFile::readInt(std::string_view section, std::string_view key, int fal
     if (value > INT_MAX) return INT_MAX;
     if (value < INT_MIN) return INT_MIN;
     return static_cast<int>(value);
+}
+
+int ProfileFile::readInt(std::string_view section, std::string_view key, int fallback) const
+{
+    const std::string text = readString(section, key, {});
+    return text.empty() ? fallback : ParseProfileNumber(text, 0);
+}
+
+int ProfileFile::readNumber(std::string_view section, std::string_view key, int fallback) const
+{
+    return ParseProfileNumber(readString(section, key, {}), fallback);
 }
 
 // The names of the lines of `kind` in lines[first, last), each once (names
@@ -365,7 +372,7 @@ bool ProfileFile::writeString(std::string_view section, std::string_view key,
     // asked for; that rules out names with "=", comment or header lines and
     // names that end in half a two-byte character.
     const auto readsBack = [&](const Line& line) {
-        return line.kind == Kind::Key && line.hasValue && line.folded == Fold(keyName) &&
+        return line.kind == Kind::Key && line.folded == Fold(keyName) &&
                Unquote(std::string_view(line.text).substr(
                    line.valueStart, line.valueEnd - line.valueStart)) == value;
     };
@@ -380,8 +387,7 @@ bool ProfileFile::writeString(std::string_view section, std::string_view key,
         if (at != npos) {
             // Keep the line's indentation, name and spacing; replace the value.
             Line changed = lines_[at];
-            changed.text = changed.hasValue ? changed.text.substr(0, changed.valueStart) + encoded
-                                            : changed.text.substr(0, changed.valueEnd) + "=" + encoded;
+            changed.text = changed.text.substr(0, changed.valueStart) + encoded;
             classify(changed);
             if (!readsBack(changed)) return false;
             lines_[at] = std::move(changed);

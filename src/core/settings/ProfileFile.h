@@ -13,8 +13,8 @@
 //     value the text after it, both without surrounding blanks. A value
 //     enclosed in a pair of equal quotes (" or ') is read without them. A ";"
 //     inside a value is part of the value.
-//   - A line without "=" is a key without a value: it is listed among the key
-//     names but reads as the default. A line "=value" (no name) is ignored.
+//   - A line without "=" is no key: it is neither listed among the key names
+//     nor read, and is kept as it is. A line "=value" (no name) is ignored too.
 //   - Lines before the first section header belong to no section.
 //   - Section and key names compare without regard to ASCII case; bytes of a
 //     two-byte Shift-JIS character are never case-folded and never taken for
@@ -41,6 +41,11 @@
 
 namespace replidex {
 
+// A settings value as a number: leading blanks, an optional sign and the
+// decimal digits that follow, limited to the range of int; whatever follows the
+// digits is ignored. `fallback` when no digit follows the blanks and the sign.
+int ParseProfileNumber(std::string_view text, int fallback);
+
 class ProfileFile {
 public:
     // An empty file with no path (save() then fails).
@@ -65,11 +70,14 @@ public:
     // decimal digits at its start (0 when there are none), limited to the
     // range of int.
     int readInt(std::string_view section, std::string_view key, int fallback) const;
+    // The value as a number as the program's own settings take it: like
+    // readInt, but a value that is no number ("abc") reads as `fallback` too.
+    int readNumber(std::string_view section, std::string_view key, int fallback) const;
 
     // Names of the sections in file order, each once (as first spelled).
     std::vector<std::string> sectionNames() const;
     // Names of the keys of `section` in file order, each once (as first
-    // spelled), including keys without a value.
+    // spelled).
     std::vector<std::string> keyNames(std::string_view section) const;
 
     // Sets `key` of `section` to `value`: an existing key's line gets the new
@@ -107,7 +115,6 @@ private:
         Kind kind = Kind::Blank;
         std::string name;       // section or key name, blanks removed
         std::string folded;     // name with ASCII letters in lower case
-        bool hasValue = false;  // key line with "="
         std::size_t valueStart = 0;  // key line: offset of the value in text
         std::size_t valueEnd = 0;    // key line: end of the value in text
     };
