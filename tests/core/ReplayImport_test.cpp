@@ -150,6 +150,39 @@ TEST_F(AddTest, CollectsReplayFilesByExtensionAndMirrorsFolders)
     EXPECT_EQ(importPool.size(), 0);
 }
 
+// A folder's files and sub-folders come in name order without regard to case,
+// as a Windows folder lists them, whatever order the file system keeps.
+TEST_F(AddTest, FolderItemsComeInNameOrderWithoutRegardToCase)
+{
+    struct Case {
+        std::vector<const char*> created;   // in this order on disk
+        std::vector<const char*> files;     // expected entry order
+        std::vector<const char*> folders;   // expected sub-folder order
+    } const cases[] = {
+        {{"0025.rpd", "0017.rpd", "0039.rpd", "0000.rpd"}, {"0000.rpd", "0017.rpd", "0025.rpd", "0039.rpd"}, {}},
+        {{"b.RPD", "A.rpd", "a.DAT", "B.dat"}, {"a.DAT", "A.rpd", "B.dat", "b.RPD"}, {}},
+        {{"ab/x.rpd", "aB0/x.rpd", "a/x.rpd", "Z.rpd"}, {"Z.rpd"}, {"a", "ab", "aB0"}},
+        {{"試合2.rpd", "試合10.rpd", "_x.rpd", "z.rpd"}, {"z.rpd", "_x.rpd", "試合10.rpd", "試合2.rpd"}, {}},
+    };
+    int run = 0;
+    for (const Case& c : cases) {
+        const std::string top = "order" + std::to_string(run++);
+        for (const char* name : c.created) dir.write(top + "/" + name, kGarbage);
+        ImportTree tree(importPool);
+        AddReplayFolder(tree, tree.root(), dir.file(top));
+        const ReplayFolder* in = tree.root()->children.at(0).get();
+        std::vector<std::string> files, folders;
+        for (const ReplayEntry* e : Entries(in, importPool)) files.push_back(e->fileName);
+        for (const auto& child : in->children) folders.push_back(child->name);
+        std::vector<std::string> expectedFiles, expectedFolders;
+        for (const char* name : c.files) expectedFiles.push_back(Sjis(name));
+        for (const char* name : c.folders) expectedFolders.push_back(name);
+        EXPECT_EQ(files, expectedFiles) << top;
+        EXPECT_EQ(folders, expectedFolders) << top;
+        DeleteImportTree(tree);
+    }
+}
+
 TEST_F(AddTest, AddReplayFileRefusals)
 {
     const std::string a = dir.write("f/a.rpd", kGarbage);

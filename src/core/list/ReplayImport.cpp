@@ -1,5 +1,6 @@
 #include "core/list/ReplayImport.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <set>
@@ -12,6 +13,7 @@
 
 #include "core/list/FolderOps.h"
 #include "core/replay/FileTime.h"
+#include "core/replay/ReplaySlots.h"
 #include "core/replay/ReplayFileReader.h"
 #include "core/file/NativeFiles.h"
 #include "core/text/SjisCodec.h"
@@ -139,22 +141,34 @@ void CollectFolder(ImportTree& tree, ReplayFolder* parent, const std::string& na
         }
     }
 
+    // The folder's items in name order without regard to case, as a Windows
+    // folder lists them, whatever order the file system keeps them in.
+    struct Item {
+        std::string name;
+        bool isFolder;
+    };
+    std::vector<Item> items;
     for (const fs::directory_iterator end; it != end;) {
-        const std::string name = NativePathOf(it->path().filename());
-        const std::string childPath = JoinNative(nativePath, name);
         std::error_code typeError;
-        if (it->is_directory(typeError)) {
+        items.push_back({NativePathOf(it->path().filename()), it->is_directory(typeError)});
+        it.increment(ec);
+        if (ec) {
+            // The rest of the listing is lost; what was listed is collected.
+            ++skips.unreadableFolders;
+            break;
+        }
+    }
+    std::sort(items.begin(), items.end(),
+              [](const Item& a, const Item& b) { return NameBefore(a.name, b.name); });
+
+    for (const Item& item : items) {
+        const std::string childPath = JoinNative(nativePath, item.name);
+        if (item.isFolder) {
             CollectFolder(tree, folder, childPath, seen);
         } else if (folder) {
             AddReplayFile(tree, folder, childPath);
-        } else if (IsReplayFileName(name) && IsRegularFile(childPath)) {
+        } else if (IsReplayFileName(item.name) && IsRegularFile(childPath)) {
             ++skips.unrepresentableFiles;
-        }
-        it.increment(ec);
-        if (ec) {
-            // The rest of the listing is lost; what was collected stays.
-            ++skips.unreadableFolders;
-            break;
         }
     }
 }

@@ -34,7 +34,8 @@ bool IsDelimiter(char c)
 #endif
 }
 
-// Case-blind order, then byte order, so that the order is total.
+}  // namespace
+
 bool NameBefore(const std::string& a, const std::string& b)
 {
     const std::size_t n = std::min(a.size(), b.size());
@@ -46,6 +47,8 @@ bool NameBefore(const std::string& a, const std::string& b)
     if (a.size() != b.size()) return a.size() < b.size();
     return a < b;
 }
+
+namespace {
 
 bool InRange(int slot) { return slot >= 0 && slot < kSlotCount; }
 

@@ -50,6 +50,10 @@ struct FolderItem {
 
 // The items of `folder`, in the order the file system gives them. On failure
 // `error` is set and the list is empty.
+// The order a Windows folder lists its items in: names without regard to
+// ASCII case, then byte order, so that the order is total.
+bool NameBefore(const std::string& a, const std::string& b);
+
 std::vector<FolderItem> ListFolder(const std::string& folder, std::error_code& error);
 
 // The names of the regular *.RPD files of a listing, sorted without regard to
