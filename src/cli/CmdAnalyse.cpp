@@ -24,8 +24,11 @@ constexpr const char* kHelp =
     "   \"info\": Info text, \"text1\": 1P text, \"text2\": 2P text}\n"
     "P = {\"name\": hex bytes, \"score\", \"rank\", \"wins\", \"losses\", \"character\", \"isCom\"}.\n"
     "A folder stands for every .RPD and .DAT file below it (any letter case), in\n"
-    "sorted path order. A file that cannot be analysed is reported with result -1\n"
-    "and its error code and line (p1 wins/losses).\n";
+    "path order folder by folder (byte order of each name), the same on every\n"
+    "system. Paths below a folder are printed with \"/\" on Linux; on Windows with\n"
+    "\"\\\" unless the folder was given with \"/\" only. A file that cannot be\n"
+    "analysed is reported with result -1 and its error code and line (p1\n"
+    "wins/losses).\n";
 
 void PrintAnalysis(const std::string& path)
 {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <string_view>
 
 #include "core/file/NativeFiles.h"
 
@@ -33,6 +34,33 @@ void UseDelimiterOf(const std::string& folder, std::string& path)
 #endif
 }
 
+bool IsSeparator(char c)
+{
+#ifdef _WIN32
+    return c == '/' || c == '\\';
+#else
+    return c == '/';
+#endif
+}
+
+// Path order by components: "a/x" < "a0/x" < "aB/x", whichever separator
+// the path is written with, so that both systems list files alike.
+bool ComponentsBefore(const std::string& a, const std::string& b)
+{
+    std::size_t i = 0, j = 0;
+    for (;;) {
+        std::size_t ei = i, ej = j;
+        while (ei < a.size() && !IsSeparator(a[ei])) ++ei;
+        while (ej < b.size() && !IsSeparator(b[ej])) ++ej;
+        const int order = std::string_view(a).substr(i, ei - i).compare(std::string_view(b).substr(j, ej - j));
+        if (order != 0) return order < 0;
+        const bool aEnds = ei >= a.size(), bEnds = ej >= b.size();
+        if (aEnds || bEnds) return aEnds && !bEnds;
+        i = ei + 1;
+        j = ej + 1;
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> ReplayFilesBelow(const std::string& folder)
@@ -48,7 +76,7 @@ std::vector<std::string> ReplayFilesBelow(const std::string& folder)
             UseDelimiterOf(folder, files.back());
         }
     }
-    std::sort(files.begin(), files.end());
+    std::sort(files.begin(), files.end(), ComponentsBefore);
     return files;
 }
 

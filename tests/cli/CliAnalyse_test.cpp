@@ -83,6 +83,24 @@ TEST(CliAnalyse, FolderIsWalkedInSortedOrderTakingReplayExtensionsOnly)
     EXPECT_NE(lines[2].find(" (COM)\"}"), std::string::npos) << lines[2];
 }
 
+// Folder by folder, whatever the separator's own byte: "a" before "a0"
+// before "aB" on both systems, for a bare folder name as for a full path.
+TEST(CliAnalyse, FolderOrderIsByComponentsOnEverySystem)
+{
+    TempDir dir;
+    const std::string good = BuildReplay(OfflineDescription(true)).bytes;
+    for (const char* name : {"nest/aB/x.rpd", "nest/a0/x.rpd", "nest/a/x.rpd", "nest/a.rpd"}) dir.write(name, good);
+    const CliResult r = RunCli({"analyse", dir.file("nest")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto lines = SplitLines(r.out);
+    ASSERT_EQ(lines.size(), 4u) << r.out;
+    const std::string slash = JsonEscaped(Slash());
+    const char* const expected[] = {"a", "a.rpd", "a0", "aB"};
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_NE(lines[i].find(slash + expected[i] + (i == 1 ? "\"" : slash + "x.rpd\"")), std::string::npos)
+            << i << ": " << lines[i];
+}
+
 TEST(CliAnalyse, MissingFileIsReportedNotFatal)
 {
     const CliResult r = RunCli({"analyse", "/nonexistent/REPLAY00.RPD"});
