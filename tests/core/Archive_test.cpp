@@ -70,7 +70,7 @@ TEST(ArchiveNames, FieldsOfNetOfflineAndFailedReplays)
     net.p1.setName(Sjis("ぷよ太郎"));
     net.p2.setName("bob");
     net.p1.score = 3, net.p2.score = 1;
-    net.p1.character = 0x30, net.p2.character = 0x47;
+    net.p1.character = 0x30, net.p2.character = 0x49;
     ReplayInfo com;
     com.infoFlags = kInfoOfflineMatch;
     com.p2.isCom = 1;
@@ -84,8 +84,8 @@ TEST(ArchiveNames, FieldsOfNetOfflineAndFailedReplays)
         std::string out;
     } cases[] = {
         {&net, "20261208-090503|ぷよ太郎|bob|アミティ|タルタル|3-1|07|2026-12-08|%x%"},
-        {&com, "20261208-090503|1P|COM|アミティ|アミティ||07|2026-12-08|%x%"},
-        {&two, "20261208-090503|1P|2P|アミティ|アミティ||07|2026-12-08|%x%"},
+        {&com, "20261208-090503|1P|COM|ER|ER||07|2026-12-08|%x%"},
+        {&two, "20261208-090503|1P|2P|ER|ER||07|2026-12-08|%x%"},
         {&failed, "20261208-090503||||||07|2026-12-08|%x%"},
         {nullptr, "20261208-090503||||||07|2026-12-08|%x%"},
     };
@@ -116,7 +116,7 @@ protected:
         t.tm_year = 126, t.tm_mon = 11, t.tm_mday = 8, t.tm_hour = 9, t.tm_min = minute, t.tm_sec = 3;
         t.tm_isdst = -1;
         const auto when = std::chrono::system_clock::from_time_t(std::mktime(&t));
-        fs::last_write_time(path, std::chrono::clock_cast<std::chrono::file_clock>(when));
+        fs::last_write_time(path, std::chrono::file_clock::from_sys(when));
         return path;
     }
     std::string Game() const { return dir.file("PuyoF"); }
