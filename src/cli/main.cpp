@@ -27,6 +27,7 @@ const Command kCommands[] = {
     {"send", "copy replay files into the game folder", replidex::cli::RunSend},
     {"renumber", "renumber the game folder's replay files without gaps", replidex::cli::RunRenumber},
     {"clear", "remove the game folder's *.RPD files", replidex::cli::RunClear},
+    {"archive", "copy the game folder's replays out into an archive folder", replidex::cli::RunArchive},
 };
 
 void PrintUsage(std::FILE* out)

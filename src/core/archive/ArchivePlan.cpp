@@ -1,0 +1,278 @@
+#include "core/archive/ArchivePlan.h"
+
+#include <filesystem>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "core/file/ContentHash.h"
+#include "core/file/NativeFiles.h"
+#include "core/replay/GameFolderOperations.h"
+#include "core/replay/ReplayFileReader.h"
+#include "core/replay/ReplaySlots.h"
+
+namespace replidex {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kMaxNameNumber = 10000;
+
+std::string GenericText(const fs::path& relative)
+{
+    std::string text = NativePathOf(relative);
+#ifdef _WIN32
+    for (char& c : text)
+        if (c == '\\') c = '/';
+#endif
+    return text;
+}
+
+std::string FoldedKey(const std::string& path)
+{
+    std::string key = path;
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return key;
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    std::error_code ec;
+    return fs::equivalent(FsPath(a), FsPath(b), ec);
+}
+
+// The files under the archive folder by size, listed once per plan; the
+// copies this plan is to make join it, standing for their sources' bytes.
+class ArchiveContentIndex {
+public:
+    explicit ArchiveContentIndex(const std::string& root) : root_(FsPath(root))
+    {
+        std::error_code ec;
+        fs::recursive_directory_iterator it(root_, fs::directory_options::skip_permission_denied, ec);
+        for (const fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
+            const fs::path& path = it->path();
+            if (NativePathOf(path.filename()).rfind('.', 0) == 0) {   // temporary copies, hidden files
+                if (it->is_directory(ec)) it.disable_recursion_pending();
+                continue;
+            }
+            std::error_code statError;
+            if (!it->is_regular_file(statError)) continue;
+            const std::uintmax_t size = it->file_size(statError);
+            if (statError) continue;
+            bySize_.emplace(size, Copy{NativePathOf(path), {}, GenericText(path.lexically_relative(root_))});
+        }
+    }
+
+    // The archived file (existing or planned) holding the bytes of `source`.
+    const std::pair<std::string, std::string>* find(const std::string& source, std::uint64_t size)
+    {
+        const auto [begin, end] = bySize_.equal_range(size);
+        for (auto it = begin; it != end; ++it) {
+            const Copy& copy = it->second;
+            const std::string& bytes = copy.contentOf.empty() ? copy.path : copy.contentOf;
+            if (SameFile(bytes, source)) continue;   // the slot file itself, inside the archive folder
+            if (SameFileContent(bytes, source)) {
+                found_ = {copy.path, copy.relative};
+                return &found_;
+            }
+        }
+        return nullptr;
+    }
+
+    void addPlanned(std::uint64_t size, const std::string& path, const std::string& source,
+                    const std::string& relative)
+    {
+        bySize_.emplace(size, Copy{path, source, relative});
+    }
+
+private:
+    struct Copy {
+        std::string path;
+        std::string contentOf;   // planned copies: the file whose bytes it will hold
+        std::string relative;
+    };
+    fs::path root_;
+    std::unordered_multimap<std::uint64_t, Copy> bySize_;
+    std::pair<std::string, std::string> found_;
+};
+
+class NameReservations {
+public:
+    bool taken(const std::string& path) const
+    {
+        std::error_code ec;
+        return reserved_.count(FoldedKey(path)) || fs::exists(fs::symlink_status(FsPath(path), ec));
+    }
+    void reserve(const std::string& path) { reserved_.insert(FoldedKey(path)); }
+
+private:
+    std::unordered_set<std::string> reserved_;
+};
+
+// The archive name of a planned slot: the first free numbered form.
+void ChooseTarget(PlannedSlot& s, const std::string& archiveDir, const ArchiveTemplates& templates,
+                  NameReservations& names)
+{
+    const ArchiveFields fields = FieldsOf(&s.info, s.fileTime, s.slot);
+    const std::string& nameTemplate = s.info.failed() ? std::string(kFailedNameTemplate) : templates.name;
+    const std::string expanded = ExpandTemplate(nameTemplate, fields);
+    fs::path folder = FsPath(archiveDir);
+    std::string relativeFolder;
+    for (const SafeName& part : FolderNamesOf(templates.folder, fields)) {
+        folder /= FsPath(part.native);
+        relativeFolder += part.native + "/";
+        s.listFolders.push_back(part.sjis);
+    }
+    for (int number = 1; number <= kMaxNameNumber; ++number) {
+        const SafeName name = MakeSafeName(expanded, true, number);
+        const std::string path = NativePathOf(folder / FsPath(name.native));
+        if (names.taken(path)) continue;
+        names.reserve(path);
+        s.target = path;
+        s.relative = relativeFolder + name.native;
+        return;
+    }
+    s.state = ArchiveState::Failed;
+    s.reason = "no free archive name";
+}
+
+std::string WithError(const char* what, const std::error_code& error)
+{
+    return error ? std::string(what) + ": " + error.message() : std::string(what);
+}
+
+}  // namespace
+
+ArchivePlan PlanArchive(const std::string& gameDir, const std::string& archiveDir,
+                        const ArchiveTemplates& templates, const std::vector<int>* onlySlots)
+{
+    ArchivePlan plan;
+    plan.gameDir = gameDir;
+    plan.archiveDir = archiveDir;
+    const std::vector<FolderItem> items = ListFolder(gameDir, plan.listError);
+    if (plan.listError) return plan;
+    const SlotTable slots(items);
+    ArchiveContentIndex index(archiveDir);
+    NameReservations names;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        const std::string* holder = slots.holder(slot);
+        if (!holder) continue;
+        if (onlySlots && std::find(onlySlots->begin(), onlySlots->end(), slot) == onlySlots->end()) continue;
+        PlannedSlot s;
+        s.slot = slot;
+        s.fileName = *holder;
+        s.sourcePath = JoinPath(gameDir, *holder);
+        std::error_code ec;
+        const fs::path source = FsPath(s.sourcePath);
+        s.size = fs::file_size(source, ec);
+        if (ec || !fs::is_regular_file(source, ec) || !LocalModificationTime(s.sourcePath, s.fileTime)) {
+            s.reason = ec ? WithError("cannot read", ec) : "not a regular file";
+            plan.slots.push_back(std::move(s));
+            continue;
+        }
+        AnalyseReplayAtNativePath(s.sourcePath, s.info);
+        if (const auto* existing = index.find(s.sourcePath, s.size)) {
+            s.state = ArchiveState::Already;
+            s.target = existing->first;
+            s.relative = existing->second;
+        } else {
+            s.state = ArchiveState::Archive;
+            ChooseTarget(s, archiveDir, templates, names);
+            if (s.state == ArchiveState::Archive) index.addPlanned(s.size, s.target, s.sourcePath, s.relative);
+        }
+        plan.slots.push_back(std::move(s));
+    }
+    return plan;
+}
+
+std::vector<ArchiveOutcome> PlannedOutcomes(const ArchivePlan& plan, const ArchiveRunOptions& options)
+{
+    std::vector<ArchiveOutcome> outcomes;
+    for (const PlannedSlot& s : plan.slots) {
+        ArchiveOutcome o;
+        o.fileName = s.fileName;
+        o.state = s.state;
+        o.target = s.target;
+        o.relative = s.relative;
+        o.listFolders = s.listFolders;
+        o.reason = s.reason;
+        o.copied = s.state == ArchiveState::Archive;
+        if (options.removeFromGame && s.state != ArchiveState::Failed)
+            o.removed = options.trash ? RemovalKind::Trash : RemovalKind::Delete;
+        outcomes.push_back(std::move(o));
+    }
+    return outcomes;
+}
+
+std::vector<ArchiveOutcome> RunArchive(const ArchivePlan& plan, const ArchiveRunOptions& options)
+{
+    std::vector<ArchiveOutcome> outcomes = PlannedOutcomes(plan, options);
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        const PlannedSlot& s = plan.slots[i];
+        ArchiveOutcome& o = outcomes[i];
+        o.removed = RemovalKind::None;
+        o.copied = false;
+        if (s.state == ArchiveState::Failed) continue;
+        if (s.state == ArchiveState::Archive) {
+            std::error_code ec;
+            fs::create_directories(FsPath(o.target).parent_path(), ec);
+            const CopyResult copy = CopyViaTemporary(s.sourcePath, o.target, false);
+            if (!copy.ok()) {
+                o.state = ArchiveState::Failed;
+                o.reason = WithError(copy.failedStep == CopyStep::ReadSource    ? "reading the slot file failed"
+                                     : copy.failedStep == CopyStep::PlaceTarget ? "placing the copy failed"
+                                                                                : "writing the copy failed",
+                                     copy.error);
+                continue;
+            }
+            // The game may have rewritten the slot while it was copied: only
+            // a copy equal to the slot file as it is now is kept.
+            if (!SameFileContent(s.sourcePath, o.target)) {
+                RemoveRegularFile(o.target);
+                o.state = ArchiveState::Failed;
+                o.reason = "the slot file changed while it was copied";
+                continue;
+            }
+            o.copied = true;
+        }
+        if (!options.removeFromGame) continue;
+        const RemovalResult removal =
+            RemoveArchivedSlot(plan.gameDir, s.fileName, o.target, static_cast<bool>(options.trash), options.trash);
+        o.removed = removal.kind;
+        if (removal.kind == RemovalKind::None) {
+            o.state = ArchiveState::Failed;
+            o.reason = removal.reason;
+        }
+    }
+    return outcomes;
+}
+
+RemovalResult RemoveArchivedSlot(const std::string& gameDir, const std::string& slotName,
+                                 const std::string& archivedCopy, bool toTrash, const MoveToTrashFunction& trash)
+{
+    if (!IsPlainFileName(slotName) || !IsGameReplayFileName(slotName))
+        return {RemovalKind::None, "not a slot file name"};
+    const std::string slotPath = JoinPath(gameDir, slotName);
+    if (SameFile(slotPath, archivedCopy)) return {RemovalKind::None, "the archived copy is the slot file itself"};
+    if (!SameFileContent(slotPath, archivedCopy))
+        return {RemovalKind::None, "not removed: the archived copy does not hold the slot file's bytes"};
+    const FileReport report = RemoveFile(slotPath, toTrash, trash);
+    if (report.outcome == FileOutcome::Trashed) return {RemovalKind::Trash, {}};
+    if (report.outcome == FileOutcome::Deleted) return {RemovalKind::Delete, {}};
+    return {RemovalKind::None, "removal failed: " + ProblemText(report)};
+}
+
+ArchiveCounts CountOutcomes(const std::vector<ArchiveOutcome>& outcomes)
+{
+    ArchiveCounts counts;
+    for (const ArchiveOutcome& o : outcomes) {
+        counts.archived += o.state == ArchiveState::Archive;
+        counts.already += o.state == ArchiveState::Already;
+        counts.failed += o.state == ArchiveState::Failed;
+        counts.removed += o.removed != RemovalKind::None;
+    }
+    return counts;
+}
+
+}  // namespace replidex
