@@ -18,5 +18,6 @@ int RunSlots(const Args& args);
 int RunSend(const Args& args);
 int RunRenumber(const Args& args);
 int RunClear(const Args& args);
+int RunStats(const Args& args);
 
 }  // namespace replidex::cli

@@ -27,6 +27,7 @@ const Command kCommands[] = {
     {"send", "copy replay files into the game folder", replidex::cli::RunSend},
     {"renumber", "renumber the game folder's replay files without gaps", replidex::cli::RunRenumber},
     {"clear", "remove the game folder's *.RPD files", replidex::cli::RunClear},
+    {"stats", "a player's statistics over a list file, as JSON lines or CSV", replidex::cli::RunStats},
 };
 
 void PrintUsage(std::FILE* out)
