@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "core/list/ListFile.h"
+#include "core/replay/FileTime.h"
 #include "core/text/SjisCodec.h"
 #include "support/CliRunner.h"
 #include "support/ListGenerator.h"
@@ -75,9 +76,10 @@ TEST_F(CliStats, ByOpponentAndByMatch)
                        R"({"opponent":"cat","matches":1,"wins":0,"losses":0,"unknown":1,"gamesWon":1,"gamesLost":1,"last":null,"lastRank":"２だん"})",
                        R"({"matches":3,"wins":1,"losses":1,"unknown":1,"excluded":1})"}));
     EXPECT_EQ(Lines({"--player", "ぷよ太郎", "--by", "match", "--each-file"}),
-              (Strings{R"({"time":"2024-05-03T12:34:56","path":"/games/a.RPD","side":1,"opponent":"=rival","score":"3-1","result":"win"})",
-                       R"({"time":"2024-06-01T00:00:00","path":"/games/b.RPD","side":2,"opponent":"=rival","score":"1-2","result":"loss"})",
+              // Pool slot order: the list file gives the sub-folder's entries the first slots.
+              (Strings{R"({"time":"2024-06-01T00:00:00","path":"/games/b.RPD","side":2,"opponent":"=rival","score":"1-2","result":"loss"})",
                        R"({"time":"2024-06-01T00:00:00","path":"/games/b2.RPD","side":2,"opponent":"=rival","score":"1-2","result":"loss"})",
+                       R"({"time":"2024-05-03T12:34:56","path":"/games/a.RPD","side":1,"opponent":"=rival","score":"3-1","result":"win"})",
                        R"({"time":null,"path":"/games/c.RPD","side":1,"opponent":"cat","score":"1-1","result":"unknown"})",
                        R"({"time":"2024-05-03T12:34:56","path":"/games/d.RPD","side":1,"opponent":"alt","score":"2-0","result":"win"})",
                        R"({"matches":5,"wins":2,"losses":2,"unknown":1,"excluded":0})"}));
