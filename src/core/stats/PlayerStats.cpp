@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <string_view>
 #include <map>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include "core/replay/FileTime.h"
@@ -26,22 +27,38 @@ std::vector<std::int32_t> SortedUnique(std::vector<std::int32_t> slots)
     return slots;
 }
 
-// The bytes that make two net entries the same match: the flags and both
-// player records, field by field.
-std::string MatchKey(const ReplayInfo& info)
-{
-    std::string key;
-    key.reserve(4 + 2 * (PlayerRecord::kNameSize + 11));
-    const auto put = [&key](const auto& value) {
-        key.append(reinterpret_cast<const char*>(&value), sizeof value);
-    };
-    put(info.infoFlags);
-    for (const PlayerRecord* p : {&info.p1, &info.p2}) {
-        key.append(p->name.data(), p->name.size());
-        put(p->score), put(p->rank), put(p->wins), put(p->losses), put(p->character), put(p->isCom);
+// The net matches seen so far, by a hash of their flags and both player
+// records; equal hashes are told apart by comparing the records themselves.
+class SeenMatches {
+public:
+    explicit SeenMatches(std::size_t expected) { seen_.reserve(expected); }
+    // True when an equal match was seen before; otherwise remembers this one.
+    bool seenBefore(const ReplayInfo& info)
+    {
+        char key[4 + 2 * (PlayerRecord::kNameSize + 11)];
+        std::size_t n = 0;
+        const auto put = [&key, &n](const void* data, std::size_t size) {
+            std::memcpy(key + n, data, size);
+            n += size;
+        };
+        put(&info.infoFlags, sizeof info.infoFlags);
+        for (const PlayerRecord* p : {&info.p1, &info.p2}) {
+            put(p->name.data(), p->name.size());
+            for (const std::int16_t value : {p->score, p->rank, p->wins, p->losses, p->character})
+                put(&value, sizeof value);
+            put(&p->isCom, sizeof p->isCom);
+        }
+        const std::size_t hash = std::hash<std::string_view>{}(std::string_view(key, n));
+        const auto [from, to] = seen_.equal_range(hash);
+        for (auto it = from; it != to; ++it)
+            if (*it->second == info) return true;
+        seen_.emplace(hash, &info);
+        return false;
     }
-    return key;
-}
+
+private:
+    std::unordered_multimap<std::size_t, const ReplayInfo*> seen_;
+};
 
 // Later than `b` as file times go; no time (-1) is earlier than every time.
 bool LaterTime(std::int32_t a, std::int32_t b)
@@ -134,7 +151,7 @@ PlayerStats ComputePlayerStats(const EntryPool& pool, std::span<const std::int32
 {
     PlayerStats stats;
     TableBuilder byOpponent, byOwn, byTheirs, byMonth;
-    std::unordered_set<std::string> seen;
+    SeenMatches seen(options.sameMatchOnce ? scope.size() : 0);
     for (const std::int32_t slot : scope) {
         const ReplayEntry* entry = pool.lookup(slot);
         if (!Countable(entry)) continue;
@@ -151,7 +168,7 @@ PlayerStats ComputePlayerStats(const EntryPool& pool, std::span<const std::int32
         }
         const int side = subject.sideIn(info);
         if (side == kSubjectNone) continue;
-        if (options.sameMatchOnce && !seen.insert(MatchKey(info)).second) continue;
+        if (options.sameMatchOnce && seen.seenBefore(info)) continue;
         if (side == kSubjectBoth) {
             ++stats.excluded;
             continue;
@@ -220,7 +237,12 @@ std::string IsoTimeText(std::int32_t fileAge)
 
 std::string MonthText(std::int32_t fileAge)
 {
-    return IsoTimeText(fileAge).substr(0, 7);
+    if (fileAge == kNoFileAge) return {};
+    const auto v = static_cast<std::uint32_t>(fileAge);
+    const unsigned year = (v >> 25) + 1980u, month = (v >> 21) & 0x0Fu;
+    return {static_cast<char>('0' + year / 1000), static_cast<char>('0' + year / 100 % 10),
+            static_cast<char>('0' + year / 10 % 10), static_cast<char>('0' + year % 10), '-',
+            static_cast<char>('0' + month / 10), static_cast<char>('0' + month % 10)};
 }
 
 }  // namespace replidex
