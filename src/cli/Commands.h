@@ -19,5 +19,6 @@ int RunSend(const Args& args);
 int RunRenumber(const Args& args);
 int RunClear(const Args& args);
 int RunArchive(const Args& args);
+int RunStats(const Args& args);
 
 }  // namespace replidex::cli

@@ -28,6 +28,7 @@ const Command kCommands[] = {
     {"renumber", "renumber the game folder's replay files without gaps", replidex::cli::RunRenumber},
     {"clear", "remove the game folder's *.RPD files", replidex::cli::RunClear},
     {"archive", "copy the game folder's replays out into an archive folder", replidex::cli::RunArchive},
+    {"stats", "a player's statistics over a list file, as JSON lines or CSV", replidex::cli::RunStats},
 };
 
 void PrintUsage(std::FILE* out)
