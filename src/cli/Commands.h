@@ -18,5 +18,7 @@ int RunSlots(const Args& args);
 int RunSend(const Args& args);
 int RunRenumber(const Args& args);
 int RunClear(const Args& args);
+int RunJournal(const Args& args);
+int RunUndo(const Args& args);
 
 }  // namespace replidex::cli

@@ -27,6 +27,8 @@ const Command kCommands[] = {
     {"send", "copy replay files into the game folder", replidex::cli::RunSend},
     {"renumber", "renumber the game folder's replay files without gaps", replidex::cli::RunRenumber},
     {"clear", "remove the game folder's *.RPD files", replidex::cli::RunClear},
+    {"journal", "list the recorded game folder operations, newest first", replidex::cli::RunJournal},
+    {"undo", "undo the last operation on a game folder", replidex::cli::RunUndo},
 };
 
 void PrintUsage(std::FILE* out)
