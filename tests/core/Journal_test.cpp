@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 using Folder = std::map<std::string, std::string>;
 
 class Journal : public ::testing::Test {
-protected:
+public:
     void SetUp() override
     {
         ::setenv("XDG_STATE_HOME", dir.file("state").c_str(), 1);
@@ -212,7 +212,7 @@ TEST_F(Journal, JournaledRemovalTakesOnlyFilesWithTheExpectedBytes)
     EXPECT_EQ(run.report.files[2].problem, FileProblem::UnsafeName);
     EXPECT_EQ(snapshot(), Slots({2}));
     const std::vector<UndoStepResult> undo = UndoEntry(store, store.entries().front(), trash);
-    EXPECT_EQ(undo.front().reason, UndoReason::Permanent);
+    EXPECT_EQ(undo.back().reason, UndoReason::Permanent);   // undone last to first
     EXPECT_EQ(store.entries().front().plan.kind, OperationKind::ArchiveRemove);
 }
 

@@ -303,7 +303,8 @@ std::optional<std::string> JournalStore::begin(const OperationPlan& plan, std::e
     if (error) return std::nullopt;
     std::string text = std::string(kHeader) + "\n";
     text += Join({"op", OperationKindName(plan.kind)});
-    text += Join({"folder", plan.folder});
+    std::error_code ignored;   // the folder as an absolute path: undo may run from anywhere
+    text += Join({"folder", NativePathOf(fs::absolute(FsPath(plan.folder), ignored).lexically_normal())});
     text += Join({"time", time});
     text += Join({"inputs", std::to_string(plan.inputCount)});
     for (const PlannedStep& s : plan.steps)
@@ -513,9 +514,10 @@ std::vector<StepState> ReadStepStates(const JournalEntry& entry)
                                                  : StepState::Changed;
         } else if (step.kind == StepKind::Rename) {
             const std::string from = JoinPath(plan.folder, step.source);
-            state = Holds(path, step.facts)                   ? StepState::Done
-                    : Holds(from, step.facts) && !Exists(path) ? StepState::NotDone
-                                                               : StepState::Changed;
+            // The target may still hold a file that a later step moves on.
+            state = Holds(path, step.facts)   ? StepState::Done
+                    : Holds(from, step.facts) ? StepState::NotDone
+                                              : StepState::Changed;
         } else {
             const bool recorded = step.kind == StepKind::Delete || record.deletedForNoTrash ||
                                   !record.trashPlace.file.empty();
