@@ -5,10 +5,11 @@
 
 #include "cli/Commands.h"
 #include "cli/GameFolderListing.h"
+#include "cli/JournaledRun.h"
 #include "cli/JsonLines.h"
 #include "cli/OptionParsing.h"
+#include "core/journal/Journal.h"
 #include "core/replay/GameFolderOperations.h"
-#include "platform/Trash.h"
 
 namespace replidex::cli {
 
@@ -18,16 +19,20 @@ int RunClear(const Args& args)
                  "folder) of the game folder DIR: into the trash with --trash (at once when\n"
                  "there is no trash for them), at once with --delete. Prints one JSON line per\n"
                  "file {\"file\",\"removed\":\"trash\"|\"delete\"} or {\"file\",\"failed\"}, then\n"
-                 "{\"removed\",\"failed\"}. Exit 1 when a file could not be removed.",
+                 "{\"removed\",\"failed\"}. Exit 1 when a file could not be removed. A file changed\n"
+                 "since the folder was listed stays (\"skipped\"). With --dry-run the same lines,\n"
+                 "each with \"planned\":true, and nothing is removed.",
                  "replidex-cli clear"};
     std::string folder;
     bool toTrash = false;
     bool toDelete = false;
+    bool dryRun = false;
     app.add_option("DIR", folder, "the game's replay folder")->required();
     CLI::Option_group* way = app.add_option_group("how", "how the files go (one is required)");
     way->add_flag("--trash", toTrash, "move the files to the trash");
     way->add_flag("--delete", toDelete, "delete the files at once");
     way->require_option(1);
+    app.add_flag("--dry-run", dryRun, "print the plan and touch nothing");
     if (const auto status = ParseOptions(app, args)) return *status;
 
     const std::optional<std::vector<FolderItem>> listed = ListGameFolder("clear", folder);
@@ -35,7 +40,7 @@ int RunClear(const Args& args)
     const std::vector<FolderItem>& items = *listed;
     std::vector<RemoveRequest> requests;
     for (const std::string& name : RpdFileNames(items)) requests.push_back({name, toTrash});
-    const OperationReport report = RemoveFolderFiles(folder, requests, MoveToTrash);
+    const OperationReport report = RunOrPreview(PlanRemoval(OperationKind::Clear, folder, requests), dryRun);
 
     int removed = 0, failed = 0;
     for (const FileReport& file : report.files) {
@@ -51,11 +56,13 @@ int RunClear(const Args& args)
             line["failed"] = ProblemText(file);
             ++failed;
         }
+        MarkPlanned(line, dryRun);
         PrintJsonLine(line);
     }
     nlohmann::ordered_json summary;
     summary["removed"] = removed;
     summary["failed"] = failed;
+    MarkPlanned(summary, dryRun);
     PrintJsonLine(summary);
     std::fflush(stdout);
     return failed > 0 ? 1 : 0;

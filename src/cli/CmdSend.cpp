@@ -8,11 +8,14 @@
 
 #include "cli/Commands.h"
 #include "cli/GameFolderListing.h"
+#include "cli/JournaledRun.h"
 #include "cli/JsonLines.h"
 #include "cli/OptionParsing.h"
 #include "core/file/NativeFiles.h"
+#include "core/journal/Journal.h"
 #include "core/replay/GameFolderOperations.h"
 #include "core/replay/ReplayFileReader.h"
+#include "platform/JournalLocation.h"
 
 namespace replidex::cli {
 
@@ -46,14 +49,17 @@ int RunSend(const Args& args)
                  "next free slots from 00 on. A file takes part only when it analyses\n"
                  "successfully (and, without --renamed, has a REPLAYnn.RPD name).\n"
                  "Prints one JSON line per FILE: {\"file\",\"to\"}, {\"file\",\"skipped\"} or\n"
-                 "{\"file\",\"failed\"}, then {\"copied\",\"skipped\",\"failed\"}. Exit 1 when a copy failed.",
+                 "{\"file\",\"failed\"}, then {\"copied\",\"skipped\",\"failed\"}. Exit 1 when a copy failed.\n"
+                 "With --dry-run the same lines, each with \"planned\":true, and nothing is copied.",
                  "replidex-cli send"};
     std::string folder;
     std::vector<std::string> files;
     bool renamed = false;
+    bool dryRun = false;
     app.add_option("DIR", folder, "the game's replay folder")->required();
     app.add_option("FILE", files, "replay files to copy")->required();
     app.add_flag("--renamed", renamed, "copy into the next free slots, never replacing a file");
+    app.add_flag("--dry-run", dryRun, "print the plan and touch nothing");
     if (const auto status = ParseOptions(app, args)) return *status;
 
     const std::optional<std::vector<FolderItem>> listed = ListGameFolder("send", folder);
@@ -78,7 +84,9 @@ int RunSend(const Args& args)
         sources.push_back({files[i], NativePathOf(FsPath(files[i]).filename())});
         sourceLine.push_back(i);
     }
-    const OperationReport report = renamed ? AdditionalTransfer(folder, sources) : NormalTransfer(folder, sources);
+    const OperationPlan plan =
+        renamed ? PlanAdditionalTransfer(folder, items, sources) : PlanNormalTransfer(folder, items, sources);
+    const OperationReport report = RunOrPreview(plan, dryRun);
     for (std::size_t k = 0; k < report.files.size() && k < sourceLine.size(); ++k)
         lines[sourceLine[k]] = report.files[k];
 
@@ -100,12 +108,14 @@ int RunSend(const Args& args)
             ++failed;
             break;
         }
+        MarkPlanned(line, dryRun);
         PrintJsonLine(line);
     }
     nlohmann::ordered_json summary;
     summary["copied"] = copied;
     summary["skipped"] = skipped;
     summary["failed"] = failed;
+    MarkPlanned(summary, dryRun);
     PrintJsonLine(summary);
     std::fflush(stdout);
     return failed > 0 ? 1 : 0;

@@ -20,5 +20,7 @@ int RunRenumber(const Args& args);
 int RunClear(const Args& args);
 int RunArchive(const Args& args);
 int RunStats(const Args& args);
+int RunJournal(const Args& args);
+int RunUndo(const Args& args);
 
 }  // namespace replidex::cli

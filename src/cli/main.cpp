@@ -29,6 +29,8 @@ const Command kCommands[] = {
     {"clear", "remove the game folder's *.RPD files", replidex::cli::RunClear},
     {"archive", "copy the game folder's replays out into an archive folder", replidex::cli::RunArchive},
     {"stats", "a player's statistics over a list file, as JSON lines or CSV", replidex::cli::RunStats},
+    {"journal", "list the recorded game folder operations, newest first", replidex::cli::RunJournal},
+    {"undo", "undo the last operation on a game folder", replidex::cli::RunUndo},
 };
 
 void PrintUsage(std::FILE* out)

@@ -73,6 +73,19 @@ std::string HomeTrashFolder()
 
 #ifdef _WIN32
 
+TrashResult MoveToTrashRecorded(const std::string& path, std::string& trashFile, std::string& infoFile,
+                                std::error_code& error)
+{
+    trashFile.clear();
+    infoFile.clear();
+    return MoveToTrash(path, error);
+}
+
+std::error_code RestoreFromTrash(const std::string&, const std::string&, const std::string&)
+{
+    return std::make_error_code(std::errc::operation_not_supported);
+}
+
 TrashResult MoveToTrash(const std::string& path, std::error_code& error)
 {
     // The shell wants a full wide path ending in two NULs.
@@ -166,8 +179,24 @@ std::optional<TrashPlace> TrashPlaceFor(const fs::path& absolute, dev_t device)
 
 TrashResult MoveToTrash(const std::string& path, std::error_code& error)
 {
+    std::string trashFile, infoFile;
+    return MoveToTrashRecorded(path, trashFile, infoFile, error);
+}
+
+std::error_code RestoreFromTrash(const std::string& trashFile, const std::string& infoFile, const std::string& to)
+{
+    if (const std::error_code error = RenameWithoutReplace(trashFile, to)) return error;
+    ::unlink(infoFile.c_str());
+    return {};
+}
+
+TrashResult MoveToTrashRecorded(const std::string& path, std::string& trashFile, std::string& infoFileOut,
+                                std::error_code& error)
+{
     error.clear();
     const auto st = LinkStat(path);
+    trashFile.clear();
+    infoFileOut.clear();
     if (!st) {
         error = LastError();
         return TrashResult::Failed;
@@ -213,6 +242,8 @@ TrashResult MoveToTrash(const std::string& path, std::error_code& error)
             ::unlink(infoFile.c_str());
             return TrashResult::Failed;
         }
+        trashFile = target;
+        infoFileOut = infoFile;
         return TrashResult::Trashed;
     }
     error = std::make_error_code(std::errc::file_exists);

@@ -28,6 +28,17 @@ namespace replidex {
 // Moves the file (a link: the link itself) at `path` to the trash.
 TrashResult MoveToTrash(const std::string& path, std::error_code& error);
 
+// Like MoveToTrash, and tells where the file went: the file in the trash and
+// its .trashinfo record (Windows: both left empty; the recycle bin keeps
+// them to itself).
+TrashResult MoveToTrashRecorded(const std::string& path, std::string& trashFile, std::string& infoFile,
+                                std::error_code& error);
+
+// Puts a trashed file back at `to` without replacing anything there
+// (std::errc::file_exists then) and removes its .trashinfo record. Windows:
+// operation_not_supported.
+std::error_code RestoreFromTrash(const std::string& trashFile, const std::string& infoFile, const std::string& to);
+
 // The home trash folder: $XDG_DATA_HOME/Trash, or ~/.local/share/Trash when
 // XDG_DATA_HOME is unset or not absolute.
 std::string HomeTrashFolder();

@@ -38,7 +38,13 @@ std::vector<std::string> Keys(const Json& object)
 
 class CliGameFolder : public ::testing::Test {
 protected:
-    void SetUp() override { fs::create_directories(dir.path() / "PuyoF"); }
+    void SetUp() override
+    {
+        fs::create_directories(dir.path() / "PuyoF");
+#ifndef _WIN32
+        ::setenv("XDG_STATE_HOME", dir.file("state").c_str(), 1);   // the journal
+#endif
+    }
 
     static std::string ReplayBytes(const std::string& name)
     {
@@ -211,6 +217,69 @@ TEST_F(CliGameFolder, ClearToTheTrash)
                                                            R"({"removed":1,"failed":0})"}));
     EXPECT_TRUE(fs::exists(dir.path() / "data/Trash/files/REPLAY00.RPD"));
     EXPECT_TRUE(GameFiles().empty());
+}
+
+// The preview is the plan that runs, the journal records it, and undo gives
+// the folder back.
+TEST_F(CliGameFolder, DryRunPrintsTheRealRunsLinesAndUndoRestoresTheFolder)
+{
+    ::setenv("XDG_DATA_HOME", dir.file("data").c_str(), 1);
+    struct Case {
+        std::vector<std::string> args;
+        const char* op;
+    };
+    const std::vector<Case> cases = {
+        {{"send", Game(), Collected("REPLAY01.RPD"), Collected("REPLAY04.RPD"), Collected("x.rpd")}, "send"},
+        {{"send", "--renamed", Game(), Collected("REPLAY01.RPD"), Collected("x.rpd")}, "send-renamed"},
+        {{"renumber", Game()}, "renumber"},
+        {{"clear", Game(), "--trash"}, "clear"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.op);
+        fs::remove_all(dir.path() / "PuyoF");
+        fs::create_directories(dir.path() / "PuyoF");
+        InGame("REPLAY01.RPD");
+        InGame("replay03.rpd");
+        InGame("REPLAY08.RPD");
+        dir.write("PuyoF/notes.txt", "keep");
+        const auto before = GameFiles();
+        std::vector<std::string> dry = c.args;
+        dry.push_back("--dry-run");
+        const CliResult preview = RunCli(dry);
+        EXPECT_EQ(GameFiles(), before);
+        const CliResult run = RunCli(c.args);
+        ASSERT_EQ(run.status, preview.status) << run.err;
+        std::vector<Json> planned = JsonLines(preview.out);
+        for (Json& line : planned) {
+            EXPECT_EQ(line["planned"], true);
+            line.erase("planned");
+        }
+        EXPECT_EQ(planned, JsonLines(run.out));
+        EXPECT_NE(GameFiles(), before);
+
+        const std::vector<Json> journal = JsonLines(RunCli({"journal", "--last", "1"}).out);
+        ASSERT_EQ(journal.size(), 1u);
+        EXPECT_EQ(journal[0]["op"], c.op);
+        EXPECT_EQ(journal[0]["complete"], true);
+        EXPECT_EQ(Keys(journal[0]), (std::vector<std::string>{"id", "op", "folder", "time", "complete", "steps"}));
+
+        const CliResult undo = RunCli({"undo", Game()});
+        EXPECT_EQ(undo.status, 0) << undo.out;
+        EXPECT_EQ(JsonLines(undo.out).back()["notUndone"], 0);
+        EXPECT_EQ(GameFiles(), before);
+        EXPECT_EQ(RunCli({"undo", Game()}).status, 1);   // nothing left to undo
+    }
+}
+
+TEST_F(CliGameFolder, UndoOfAPermanentDeleteSaysSoAndFails)
+{
+    InGame("REPLAY02.RPD");
+    ASSERT_EQ(RunCli({"clear", Game(), "--delete"}).status, 0);
+    const CliResult undo = RunCli({"undo", Game()});
+    EXPECT_EQ(undo.status, 1);
+    EXPECT_EQ(SplitLines(undo.out),
+              (std::vector<std::string>{R"({"step":"delete","name":"REPLAY02.RPD","undone":false,"reason":"permanent"})",
+                                        R"({"undone":0,"notUndone":1})"}));
 }
 #endif
 

@@ -77,6 +77,8 @@ const char* ProblemWords(FileProblem problem)
     case FileProblem::RenameFailed: return "rename failed";
     case FileProblem::TrashFailed: return "cannot move to the trash";
     case FileProblem::DeleteFailed: return "delete failed";
+    case FileProblem::ChangedSince: return "changed since planning";
+    case FileProblem::JournalFailed: return "cannot write the journal";
     }
     return "";
 }

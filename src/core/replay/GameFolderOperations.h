@@ -45,6 +45,8 @@ enum class FileProblem {
     RenameFailed,
     TrashFailed,
     DeleteFailed,
+    ChangedSince,        // the file changed since the plan was made
+    JournalFailed,       // the journal could not be written: nothing ran
 };
 
 struct FileReport {

@@ -36,6 +36,8 @@ QString ProblemWords(FileProblem problem)
     case FileProblem::RenameFailed: return QStringLiteral("リネームに失敗しました");
     case FileProblem::TrashFailed: return QStringLiteral("ごみ箱に移動できませんでした");
     case FileProblem::DeleteFailed: return QStringLiteral("削除に失敗しました");
+    case FileProblem::ChangedSince: return QStringLiteral("確認後に変更されました");
+    case FileProblem::JournalFailed: return QStringLiteral("操作履歴を書き込めません");
     }
     return {};
 }
