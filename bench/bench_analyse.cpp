@@ -1,6 +1,9 @@
 // Analysis speed: 10,000 generated replay files of 24-96 KB (read once so that
 // they sit in the page cache) analysed one after another, next to the time to
-// read the same files whole, in-process and with cat, in the same run.
+// read the same files whole, in-process and with cat, in the same run; then
+// the CPU time of `analyse`'s lines (analysis and JSON line) next to the
+// least any analysis of a file costs (open, fstat, three 4 KB positioned
+// reads, close) and next to building each line as a JSON document.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,7 +12,16 @@
 #include <string>
 #include <vector>
 
+#include <ctime>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "bench/BenchUtil.h"
+#include "cli/AnalysisJson.h"
+#include "cli/AnalysisLine.h"
+#include "cli/Json.h"
 #include "core/replay/ReplayFileReader.h"
 #include "support/ReplayFileBuilder.h"
 
@@ -44,6 +56,62 @@ std::size_t ReadWhole(const std::string& path, std::vector<char>& buffer)
     while ((n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0) total += n;
     std::fclose(f);
     return total;
+}
+
+double CpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1000.0 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// Median CPU time in milliseconds of `runs` runs of `work`.
+double MedianCpuMs(int runs, const std::function<void()>& work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const double start = CpuMs();
+        work();
+        times.push_back(CpuMs() - start);
+    }
+    return bench::Median(std::move(times));
+}
+
+// The system calls an analysis cannot do without, as the reader makes them:
+// the header block and one block of each player's capture.
+std::size_t TouchFile(const std::string& path, char* block)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return 0;
+    struct stat st{};
+    std::size_t got = 0;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        for (const off_t at : {off_t{0}, off_t{11520}, off_t{22528}}) {
+            const ssize_t n = ::pread(fd, block, 4096, at);
+            if (n > 0) got += static_cast<std::size_t>(n);
+        }
+    }
+    ::close(fd);
+    return got;
+}
+
+#ifdef REPLIDEX_CLI_PATH
+// CPU time (user + system) of the finished child processes so far, in ms.
+double ChildrenCpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+#endif
+
+// The line as it was made before: a JSON document per file, dumped.
+std::string DocumentLine(const std::string& path)
+{
+    cli::Json rest = cli::AnalysisJson(path);
+    rest.erase("path");
+    return "{\"path\": " + cli::PathJsonText(path) + ", " + cli::DumpSpaced(rest).substr(1) + "\n";
 }
 
 }  // namespace
@@ -81,14 +149,75 @@ int main()
         if (std::system(cat.c_str()) != 0) std::fprintf(stderr, "cat failed\n");
     });
 
+    char block[4096];
+    std::size_t touched = 0;
+    const double floorCpu = MedianCpuMs(7, [&] {
+        for (const std::string& p : paths) touched += TouchFile(p, block);
+    });
+    const double analyseCpu = MedianCpuMs(7, [&] {
+        ReplayInfo info;
+        for (const std::string& p : paths) (void)AnalyseReplayAtNativePath(p, info);
+    });
+    std::FILE* devNull = std::fopen("/dev/null", "wb");
+    std::string lines;
+    const double linesCpu = MedianCpuMs(7, [&] {
+        lines.clear();
+        for (const std::string& p : paths) {
+            cli::AppendAnalysisLine(p, lines);
+            if (lines.size() >= (1u << 16)) {
+                std::fwrite(lines.data(), 1, lines.size(), devNull);
+                lines.clear();
+            }
+        }
+        std::fwrite(lines.data(), 1, lines.size(), devNull);
+    });
+    const double documentCpu = MedianCpuMs(7, [&] {
+        for (const std::string& p : paths) {
+            const std::string line = DocumentLine(p);
+            std::fwrite(line.data(), 1, line.size(), devNull);
+        }
+    });
+    std::fclose(devNull);
+#ifdef REPLIDEX_CLI_PATH
+    // The whole command over the folder: start, walk, sort, analyse, print.
+    const std::string command = std::string("'") + REPLIDEX_CLI_PATH + "' analyse '" + dir.string() +
+                                "' > /dev/null";
+    std::vector<double> commandTimes;
+    for (int run = 0; run < 7; ++run) {
+        const double before = ChildrenCpuMs();
+        if (std::system(command.c_str()) != 0) std::fprintf(stderr, "replidex-cli failed\n");
+        commandTimes.push_back(ChildrenCpuMs() - before);
+    }
+    const double commandCpu = bench::Median(std::move(commandTimes));
+#endif
+    // Both ways give the same bytes.
+    std::size_t differing = 0;
+    for (const std::string& p : paths) {
+        std::string line;
+        cli::AppendAnalysisLine(p, line);
+        differing += line != DocumentLine(p);
+    }
+
     std::printf("%d files, %.1f MiB (24-96 KB each), %d failed analyses\n", kFiles,
                 bytes / (1024.0 * 1024.0), failures);
     std::printf("%-36s %10s %14s\n", "operation (median of 5)", "ms", "files/s");
     std::printf("%-36s %10.1f %14.0f\n", "analyse every file", analyseMs, kFiles / (analyseMs / 1000));
     std::printf("%-36s %10.1f %14.0f\n", "read every file whole (fread)", readMs, kFiles / (readMs / 1000));
     std::printf("%-36s %10.1f %14.0f\n", "cat every file > /dev/null", catMs, kFiles / (catMs / 1000));
+    std::printf("%-44s %10s %8s\n", "CPU time (median of 7)", "ms", "x floor");
+    std::printf("%-44s %10.1f %8.2f\n", "open + fstat + 3 preads + close (floor)", floorCpu, 1.0);
+    std::printf("%-44s %10.1f %8.2f\n", "analysis alone", analyseCpu, analyseCpu / floorCpu);
+    std::printf("%-44s %10.1f %8.2f\n", "analyse lines, one buffer (the command's)", linesCpu,
+                linesCpu / floorCpu);
+    std::printf("%-44s %10.1f %8.2f\n", "analyse lines, a JSON document per file", documentCpu,
+                documentCpu / floorCpu);
+#ifdef REPLIDEX_CLI_PATH
+    std::printf("%-44s %10.1f %8.2f\n", "replidex-cli analyse FOLDER > /dev/null", commandCpu,
+                commandCpu / floorCpu);
+#endif
+    std::printf("lines that differ between the two: %zu\n", differing);
     std::printf("peak RSS: %.1f MiB (before the timed runs %.1f MiB; the generator holds the paths)\n",
                 bench::PeakRssMiB(), rssBefore);
-    std::filesystem::remove_all(dir);
+    if (!std::getenv("KEEP")) std::filesystem::remove_all(dir);
     return 0;
 }

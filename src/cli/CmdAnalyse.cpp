@@ -5,10 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/AnalysisJson.h"
+#include "cli/AnalysisLine.h"
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
-#include "cli/Json.h"
 #include "cli/ReplayFiles.h"
 #include "core/file/NativeFiles.h"
 
@@ -30,14 +29,14 @@ constexpr const char* kHelp =
     "analysed is reported with result -1 and its error code and line (p1\n"
     "wins/losses).\n";
 
-void PrintAnalysis(const std::string& path)
+// Lines are gathered in one buffer and written in blocks.
+void PrintAnalysis(const std::string& path, std::string& buffer)
 {
-    Json rest = AnalysisJson(path);
-    // The path, which need not be UTF-8, goes in front by itself.
-    rest.erase("path");
-    const std::string line =
-        "{\"path\": " + PathJsonText(path) + ", " + DumpSpaced(rest).substr(1) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stdout);
+    AppendAnalysisLine(path, buffer);
+    if (buffer.size() >= (1u << 16)) {
+        std::fwrite(buffer.data(), 1, buffer.size(), stdout);
+        buffer.clear();
+    }
 }
 
 }  // namespace
@@ -52,14 +51,17 @@ int RunAnalyse(const Args& args)
         std::fputs(kHelp, stdout);
         return 0;
     }
+    std::string buffer;
+    buffer.reserve((1u << 16) + 4096);
     for (const std::string& arg : args) {
         std::error_code ec;
         if (std::filesystem::is_directory(FsPath(arg), ec)) {
-            for (const std::string& file : ReplayFilesBelow(arg)) PrintAnalysis(file);
+            for (const std::string& file : ReplayFilesBelow(arg)) PrintAnalysis(file, buffer);
         } else {
-            PrintAnalysis(arg);
+            PrintAnalysis(arg, buffer);
         }
     }
+    std::fwrite(buffer.data(), 1, buffer.size(), stdout);
     std::fflush(stdout);
     return 0;
 }

@@ -15,6 +15,12 @@ bool IsAscii(char c)
     return static_cast<unsigned char>(c) < 0x80;
 }
 
+// A character nlohmann/json writes as an escape.
+bool NeedsEscape(char c)
+{
+    return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\';
+}
+
 // nlohmann/json writes backspace and form feed as \b and \f; the commands
 // have always written them \u0008 and \u000c. Outside strings the text holds
 // no backslash, and inside one every backslash starts an escape of two
@@ -104,7 +110,9 @@ std::string PathJsonText(std::string_view path)
         std::size_t end = i;
         while (end < path.size() && IsAscii(path[end]) == ascii) ++end;
         const std::string_view run = path.substr(i, end - i);
-        if (ascii) {
+        if (ascii && std::none_of(run.begin(), run.end(), NeedsEscape)) {
+            out.append(run);   // what nlohmann/json would write, without its quotes
+        } else if (ascii) {
             const std::string text = DumpCompact(std::string(run));
             out.append(text, 1, text.size() - 2);   // without its quotes
         } else {

@@ -79,7 +79,10 @@ ReplayEntry* EntryPool::allocate()
     for (int step = 0; step < kSlotCount; ++step) {
         const int i = (cursor_ + step) % kSlotCount;
         auto& chunk = chunks_[i / kChunkSize];
-        if (!chunk) chunk = std::make_unique<Chunk>();
+        // Made by default-initialising, not value-initialising: each entry's
+        // own initialisers set it up, without zero-filling the whole block
+        // first.
+        if (!chunk) chunk = std::unique_ptr<Chunk>(new Chunk);
         if (chunk->used[i % kChunkSize]) continue;
         chunk->used[i % kChunkSize] = true;
         ++chunk->usedCount;

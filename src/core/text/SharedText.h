@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace replidex {
 
@@ -51,25 +51,29 @@ private:
 };
 
 // Hands out one SharedText for each distinct text asked for, so that all who
-// ask for equal texts share one block.
+// ask for equal texts share one block. An open-addressed table of hashes and
+// texts: a lookup compares stored hashes first and a text only on a match,
+// and the text handed out last is tried before any hashing, since callers
+// mostly ask for the same text several times in a row.
 class SharedTextTable {
 public:
-    const SharedText& get(std::string_view text)
-    {
-        const auto found = texts_.find(text);
-        if (found != texts_.end()) return found->second;
-        SharedText made(text);
-        return texts_.emplace(made.view(), std::move(made)).first->second;
-    }
-    void clear() { texts_.clear(); }
+    const SharedText& get(std::string_view text);
+    void clear();
 
 private:
+    struct Slot {
+        std::size_t hash = 0;
+        SharedText text;   // empty: the slot is free
+    };
     // Reads every byte, eight at a time, so that no crafted set of texts
     // (such as paths that differ only in the middle) makes the table degenerate.
-    struct Hash {
-        std::size_t operator()(std::string_view text) const;
-    };
-    std::unordered_map<std::string_view, SharedText, Hash> texts_;   // keys view their values
+    static std::size_t Hash(std::string_view text);
+    void grow();
+
+    std::vector<Slot> slots_;   // a power of two long, at most half full
+    std::size_t used_ = 0;
+    const SharedText* last_ = nullptr;
+    SharedText empty_;
 };
 
 }  // namespace replidex
