@@ -72,6 +72,7 @@ public:
 
     std::deque<Step> steps;
     QStringList questions;
+    QStringList details;   // the question's tooltip (the whole path)
     QStringList options;   // the option box's caption at each question
 
 protected:
@@ -85,6 +86,7 @@ private:
     void Act()
     {
         questions << dialog_->Label->text();
+        details << dialog_->Label->toolTip();
         options << dialog_->CB_Option->text() + (dialog_->CB_Option->isChecked() ? "[x]" : "[ ]");
         if (steps.empty()) {
             dialog_->close();
@@ -454,7 +456,11 @@ TEST_F(GameFolderTest, DeleteFilesOfRowsNamesFilesOutsideTheGameFolderByPath)
     Select({2});
     driver.steps = {{&DeleteQuestionDialog::BtnNo, true}};
     form->listMenuItems().deleteFiles->trigger();
-    EXPECT_EQ(driver.questions, QStringList{Question(QString::fromStdString(victim))});
+    // The question names the file; the whole path it points at is in the
+    // tooltip and the accessible description.
+    EXPECT_EQ(driver.questions, QStringList{Question("victim.RPD")});
+    EXPECT_EQ(driver.details, QStringList{QString::fromStdString(game + "/../victim.RPD")});
+    EXPECT_EQ(windows->warnDlg->accessibleDescription(), driver.details.front());
     EXPECT_TRUE(fs::exists(victim));
     EXPECT_EQ(form->rowModel().rowCount(), 3);
 
@@ -463,7 +469,7 @@ TEST_F(GameFolderTest, DeleteFilesOfRowsNamesFilesOutsideTheGameFolderByPath)
     driver.questions.clear();
     driver.steps = {{&DeleteQuestionDialog::BtnAllYes, false}};
     form->listMenuItems().deleteFiles->trigger();
-    EXPECT_EQ(driver.questions, QStringList{Question(QString::fromStdString(first))});
+    EXPECT_EQ(driver.questions, QStringList{Question("a.rpd")});
     EXPECT_FALSE(fs::exists(first));
     EXPECT_FALSE(fs::exists(second));
     EXPECT_FALSE(InTrash("a.rpd"));
@@ -490,7 +496,7 @@ TEST_F(GameFolderTest, DeleteFilesSkipsFolderRowsAndReportsWhatFailed)
     Select({0, 1});
     driver.steps = {{&DeleteQuestionDialog::BtnYes, false}};
     form->listMenuItems().deleteFiles->trigger();
-    EXPECT_EQ(driver.questions, QStringList{Question(QString::fromStdString(file))});
+    EXPECT_EQ(driver.questions, QStringList{Question("a.rpd")});
     EXPECT_TRUE(fs::is_directory(file));
     EXPECT_EQ(form->rowModel().rowCount(), 1);   // the entry left the list; the folder row stays
     EXPECT_TRUE(responders.messages.empty());

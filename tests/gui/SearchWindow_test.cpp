@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -298,6 +299,12 @@ TEST_F(SearchWindowTest, CriterionBoxesEnableAndColourTheirEditors)
             for (QWidget* editor : c.editors) {
                 EXPECT_EQ(editor->isEnabled(), on) << editor->objectName().toStdString();
                 EXPECT_EQ(editor->palette().color(QPalette::Base), on ? white : light)
+                    << editor->objectName().toStdString();
+                // Drawn so too: a drop-down list's face as an edit's, away
+                // from the frame, the text and the arrow.
+                const QImage face = editor->grab().toImage();
+                EXPECT_EQ(QColor(face.pixel(face.width() - 25, face.height() / 2)).rgb(),
+                          (on ? white : light).rgb())
                     << editor->objectName().toStdString();
             }
         }

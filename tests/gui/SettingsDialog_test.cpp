@@ -154,8 +154,7 @@ TEST_F(SettingsDialogTest, ControlsAndCaptions)
 {
     Start();
     SettingsDialogUi& ui = dialog->ui();
-    EXPECT_GE(dialog->width(), 284);
-    EXPECT_GE(dialog->height(), 249);
+    EXPECT_EQ(dialog->size(), QSize(284, 249));
     const std::vector<std::pair<QString, const char*>> texts = {
         {dialog->windowTitle(), "設定"}, {ui.PC->tabText(0), "列の表示"}, {ui.PC->tabText(1), "検索"},
         {ui.PC->tabText(2), "その他"}, {ui.List->model()->headerData(0, Qt::Horizontal).toString(), "項目"},

@@ -33,22 +33,6 @@ bool IsDelimiter(char c)
 #endif
 }
 
-// Position of the last path delimiter of a Shift-JIS path, never the second
-// byte of a two-byte character; npos when there is none.
-std::size_t LastSjisDelimiter(std::string_view path)
-{
-    std::size_t found = std::string::npos;
-    for (std::size_t i = 0; i < path.size();) {
-        const auto c = static_cast<unsigned char>(path[i]);
-        if (IsCp932LeadByte(c) && i + 1 < path.size()) {
-            i += 2;
-            continue;
-        }
-        if (IsDelimiter(path[i])) found = i;
-        ++i;
-    }
-    return found;
-}
 
 // Position of the last delimiter of a native path (UTF-8, where no byte of
 // a multi-byte character is a delimiter).
@@ -314,6 +298,21 @@ int MergeFolder(ImportTree& tree, ReplayFolder& source, ReplayDocument& doc, Rep
 }
 
 }  // namespace
+
+std::size_t LastSjisDelimiter(std::string_view path)
+{
+    std::size_t found = std::string::npos;
+    for (std::size_t i = 0; i < path.size();) {
+        const auto c = static_cast<unsigned char>(path[i]);
+        if (IsCp932LeadByte(c) && i + 1 < path.size()) {
+            i += 2;
+            continue;
+        }
+        if (IsDelimiter(path[i])) found = i;
+        ++i;
+    }
+    return found;
+}
 
 // ---------------------------------------------------------------- import tree
 

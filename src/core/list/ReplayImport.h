@@ -26,6 +26,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -106,6 +107,10 @@ private:
 
 // True for a name ending in ".RPD" or ".DAT" in any letter case.
 bool IsReplayFileName(const std::string& name);
+
+// Position of the last path delimiter of a Shift-JIS path, never the second
+// byte of a two-byte character; npos when there is none.
+std::size_t LastSjisDelimiter(std::string_view path);
 
 // True when `nativePath` names an existing folder (AddFolderReplays does
 // nothing for anything else).

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/list/FolderOps.h"
+#include "core/list/ReplayImport.h"
 #include "core/replay/DeleteQuestionWalk.h"
 #include "core/replay/GameFolderOperations.h"
 #include "core/text/SjisCodec.h"
@@ -30,12 +31,10 @@ struct TakenRow {
 void DeleteSelectedFiles(MainWindow& form, DeleteQuestionDialog& dialog)
 {
     DocumentState& doc = form.document();
-    const std::string gameFolder = NativePathFromSjis(form.GameFolderPath());
     dialog.SetOption(QStringLiteral("ごみ箱に移動する。"), true);
 
-    // The questions, top to bottom; a file outside the game folder is named
-    // by its whole path, so that a list from elsewhere cannot hide where it
-    // points.
+    // The questions, top to bottom, name the file; its whole path is the
+    // question's tooltip and accessible description.
     DeleteQuestionWalk walk;
     std::vector<TakenRow> taken;
     for (const int index : form.listCommands().SelectedRows()) {
@@ -43,11 +42,14 @@ void DeleteSelectedFiles(MainWindow& form, DeleteQuestionDialog& dialog)
         const ReplayRow* row = form.rowModel().row(index);
         const ReplayEntry* entry = row && !row->isFolder() ? doc.list.pool.lookup(row->poolIndex) : nullptr;
         if (!entry) continue;
-        const std::string path = NativePathFromSjis(entry->fullPath());
-        const QString name = path.empty() ? QString::fromStdString(Cp932ToUtf8Lossy(entry->fullPath()))
-                                          : QString::fromUtf8(DeleteQuestionName(path, gameFolder).c_str());
+        const QString fullPath = QString::fromStdString(Cp932ToUtf8Lossy(entry->fullPath()));
+        const SjisString rowText = entry->fullPath();
+        const std::size_t cut = LastSjisDelimiter(rowText);
+        const QString name = QString::fromStdString(
+            Cp932ToUtf8Lossy(cut == std::string::npos ? rowText : rowText.substr(cut + 1)));
         const QString question = QStringLiteral("'%1' ファイルを削除しますか？").arg(name);
-        const DeleteChoice choice = walk.asking() ? walk.answer(dialog.Ask(question)) : walk.withoutQuestion();
+        const DeleteChoice choice =
+            walk.asking() ? walk.answer(dialog.Ask(question, fullPath)) : walk.withoutQuestion();
         if (choice.remove) taken.push_back({entry->poolIndex, choice.toTrash});
     }
     if (taken.empty()) return;

@@ -2,8 +2,10 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyleOption>
 
 namespace replidex {
 
@@ -11,6 +13,18 @@ namespace {
 
 // The dialog's result codes; 0 (rejected: the close box or Esc) is Cancel.
 enum Result : int { kCancel = 0, kYes = 1, kYesToAll = 2, kNo = 3, kNoToAll = 4 };
+
+// A check box that answers to its whole width, as a Windows check box does,
+// not only to its box and caption: clicks there toggle it, and accessibility
+// tools see the box's full extent.
+class WholeBoxClickStyle final : public QProxyStyle {
+public:
+    QRect subElementRect(SubElement element, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (element == SE_CheckBoxClickRect && option) return option->rect;
+        return QProxyStyle::subElementRect(element, option, widget);
+    }
+};
 
 }  // namespace
 
@@ -41,6 +55,9 @@ DeleteQuestionDialog::DeleteQuestionDialog(QWidget* parent) : QDialog(parent)
     CB_Option = new QCheckBox(this);
     CB_Option->setObjectName(QStringLiteral("CB_Option"));
     CB_Option->setGeometry(56, 56, 145, 17);
+    auto* clickStyle = new WholeBoxClickStyle;
+    clickStyle->setParent(CB_Option);
+    CB_Option->setStyle(clickStyle);
     CB_Option->setChecked(true);
 
     const auto button = [this](const char* name, const QString& caption, int x, int result) {
@@ -74,9 +91,13 @@ bool DeleteQuestionDialog::OptionTicked() const
     return CB_Option->isChecked();
 }
 
-DeleteReply DeleteQuestionDialog::Ask(const QString& question)
+DeleteReply DeleteQuestionDialog::Ask(const QString& question, const QString& detail)
 {
     Label->setText(question);
+    // The whole path behind a question that names only the file.
+    Label->setToolTip(detail);
+    Label->setAccessibleDescription(detail);
+    setAccessibleDescription(detail);
     BtnYes->setFocus();
     DeleteReply reply;
     switch (exec()) {

@@ -24,7 +24,9 @@ public:
     bool OptionTicked() const;
     // Shows `question` modally and answers the button that was pressed
     // (closing the dialog answers Cancel) with the option box's state then.
-    DeleteReply Ask(const QString& question);
+    // `detail` (the file's whole path) is the question's tooltip and the
+    // dialog's accessible description.
+    DeleteReply Ask(const QString& question, const QString& detail = {});
 
     QLabel* Image = nullptr;
     QLabel* Label = nullptr;

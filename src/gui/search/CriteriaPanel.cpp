@@ -5,7 +5,10 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleOptionComboBox>
 
 #include <string>
 
@@ -27,10 +30,44 @@ QCheckBox* CheckBox(QWidget* parent, const char* name, const QString& caption, b
     return box;
 }
 
+// Drop-down lists drawn with a flat face in their base colour and an edit's
+// frame, so that a list and an edit side by side show one colour: white when
+// enabled, the 3D-light colour when not (styles otherwise shade a list's face
+// as a button's).
+class FlatDropDownStyle final : public QProxyStyle {
+public:
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override
+    {
+        const auto* combo = qstyleoption_cast<const QStyleOptionComboBox*>(option);
+        if (control != CC_ComboBox || !combo || combo->editable) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
+            return;
+        }
+        QStyleOptionFrame frame;
+        frame.QStyleOption::operator=(*option);
+        frame.lineWidth = pixelMetric(PM_DefaultFrameWidth, option, widget);
+        painter->fillRect(option->rect, option->palette.brush(QPalette::Base));
+        drawPrimitive(PE_FrameLineEdit, &frame, painter, widget);
+        QStyleOption arrow = *option;
+        arrow.rect = subControlRect(CC_ComboBox, combo, SC_ComboBoxArrow, widget);
+        drawPrimitive(PE_IndicatorArrowDown, &arrow, painter, widget);
+        if (combo->state & State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(*option);
+            focus.rect = subControlRect(CC_ComboBox, combo, SC_ComboBoxEditField, widget);
+            drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
+        }
+    }
+};
+
 QComboBox* DropDownList(QWidget* parent, const char* name, const QStringList& items, int current,
                         int width)
 {
     auto* combo = new QComboBox(parent);
+    auto* style = new FlatDropDownStyle;
+    style->setParent(combo);
+    combo->setStyle(style);
     combo->setObjectName(QString::fromLatin1(name));
     combo->setAccessibleName(combo->objectName());
     combo->addItems(items);

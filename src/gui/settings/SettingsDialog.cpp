@@ -63,8 +63,9 @@ SettingsDialog::SettingsDialog(ProgramState& program, QWidget* parent)
     connect(ui_.BtnOK, &QPushButton::clicked, this, [this] { BtnOKClick(); });
     connect(ui_.BtnCancel, &QPushButton::clicked, this, [this] { BtnCancelClick(); });
 
-    // 284 by 249, larger only when the system's font needs it.
-    setFixedSize(sizeHint().expandedTo(QSize(284, 249)));
+    // A client area of 284 by 249 whatever the pages hold: more pages than
+    // fit side by side get the tab bar's scroll buttons.
+    setFixedSize(284, 249);
 }
 
 SettingsOutcome SettingsDialog::ShowModal(QTreeView* columnSource)

@@ -107,6 +107,9 @@ QWidget* SettingsDialogUi::setupSearchPage()
     pageSize->addWidget(Label1);
     pageSize->addStretch(1);
     auto* layout = new QVBoxLayout(page);
+    // Narrow side margins: the option's caption is the widest text of the
+    // dialog and has to fit its 284 pixels.
+    layout->setContentsMargins(6, 9, 2, 9);
     layout->addLayout(pageSize);
     layout->addSpacing(8);
     layout->addWidget(CB_NoExist);
