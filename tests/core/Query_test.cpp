@@ -191,7 +191,7 @@ TEST(QueryMatch, PlayerTermsHoldForOneSideAndVsForTheOther)
         {"date>2024-05-02 date<2024-05-04 date<2025", true},
         {"date>2024-05 OR date<2024-05-03", false},
         {"name:abc", false},
-        {"(net OR offline) (chara:アルル | chara:ラフィーナ) -(rank<5だん)", true},
+        {"(net OR offline) (chara:アルル | chara:ラフィーナ) -(rank<しょだん)", true},
     };
     for (const auto& [line, want] : cases) EXPECT_EQ(Matches(line, e), want) << line;
     EXPECT_TRUE(Matches("name:abc", e, {false, true}));
