@@ -1,5 +1,6 @@
 // replidex-cli search: the search window's search over a whole list file.
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,7 +14,12 @@
 #include "core/list/ListFile.h"
 #include "core/list/ReplayDocument.h"
 #include "core/replay/ReplayFileReader.h"
+#include "cli/QueryJson.h"
+#include "core/settings/ProfileFile.h"
+#include "core/settings/SavedQueries.h"
 #include "core/search/SearchRun.h"
+#include "core/search/query/Query.h"
+#include "platform/SettingsLocation.h"
 #include "core/text/SjisCodec.h"
 
 namespace replidex::cli {
@@ -39,6 +45,12 @@ constexpr const char* kHelp =
     "  --ignore-case           letters A-Z match a-z\n"
     "  --ignore-width          full-width letters and digits match one-byte ones\n"
     "  --include-missing       also search entries whose file is missing or changed\n"
+    "Queries (instead of the criteria and --side/--net/--offline options):\n"
+    "  --query 'LINE'          a query line, e.g. 'name:あみ rank>=しょだん'\n"
+    "  --saved NAME            the saved search NAME of the settings file\n"
+    "  --settings FILE         the settings file (default: replidex.ini as the program finds it)\n"
+    "  --explain               print the query's tree as JSON instead of searching\n"
+    "A query that does not parse prints its position and message and exits with 2.\n"
     "TEXT is UTF-8. Prints one JSON object per hit, in pool slot order:\n"
     "  {\"folderPath\":hex,\"fileName\":hex,\"info\":..,\"text1\":..,\"text2\":..}\n"
     "then {\"hits\":N,\"tabs\":[page captions for 100 hits a page]}.\n"
@@ -70,6 +82,17 @@ bool ParseIndex(std::string_view text, int lo, int hi, int& out)
     return true;
 }
 
+// The settings file the window program next to this one uses.
+std::string DefaultSettingsPath()
+{
+#ifndef _WIN32
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec) return SettingsFilePath(exe.parent_path().string());
+#endif
+    return SettingsFilePath(".");
+}
+
 void WriteOut(const std::string& text)
 {
     std::fwrite(text.data(), 1, text.size(), stdout);
@@ -84,12 +107,20 @@ int RunSearch(const Args& args)
     c.useRank = false;
     bool includeMissing = false;
     std::optional<std::string> file;
+    std::optional<std::string> queryLine;
+    std::optional<std::string> savedName;
+    std::optional<std::string> settingsFile;
+    bool explain = false;
+    bool criteriaGiven = false;  // a criterion or --side/--net/--offline option
+    bool ignoreCase = false;
+    bool ignoreWidth = false;
 
     CommandLine line;
     const auto text = [&](const std::string& name, bool& use, std::string& sjis) {
         line.option(
             name,
-            [&use, &sjis, name](const std::string& value) {
+            [&use, &sjis, name, &criteriaGiven](const std::string& value) {
+                criteriaGiven = true;
                 if (!Utf8ToCp932(value, sjis))
                     throw UsageError{name + ": the text has no Shift-JIS form"};
                 use = true;
@@ -99,7 +130,8 @@ int RunSearch(const Args& args)
     const auto index = [&](const std::string& name, int count, bool& use, int& target) {
         line.option(
             name,
-            [&use, &target, name, count](const std::string& value) {
+            [&use, &target, name, count, &criteriaGiven](const std::string& value) {
+                criteriaGiven = true;
                 use = true;
                 if (!ParseIndex(value, 0, count - 1, target)) throw UsageError{BadValue(name)};
             },
@@ -109,7 +141,8 @@ int RunSearch(const Args& args)
                             std::vector<std::pair<std::string, std::function<void()>>> choices) {
         line.option(
             name,
-            [choices = std::move(choices), name](const std::string& value) {
+            [choices = std::move(choices), name, &criteriaGiven](const std::string& value) {
+                criteriaGiven = true;
                 for (const auto& [word, take] : choices)
                     if (value == word) return take();
                 throw UsageError{BadValue(name)};
@@ -117,7 +150,15 @@ int RunSearch(const Args& args)
             BadValue(name));
     };
     const auto flag = [&](const std::string& name, bool& target, bool state) {
-        line.flag(name, [&target, state] { target = state; }, BadValue(name));
+        line.flag(name, [&target, state, &criteriaGiven] { target = state, criteriaGiven = true; },
+                  BadValue(name));
+    };
+    const auto setting = [&](const std::string& name, bool& target) {
+        line.flag(name, [&target] { target = true; }, BadValue(name));
+    };
+    const auto word = [&](const std::string& name, std::optional<std::string>& target) {
+        line.option(name, [&target](const std::string& value) { target = value; },
+                    name + " needs a value");
     };
 
     text("--name", c.useHandleName, c.handleName);
@@ -137,9 +178,13 @@ int RunSearch(const Args& args)
     flag("--no-net", c.net, false);
     flag("--offline", c.offline, true);
     flag("--no-offline", c.offline, false);
-    flag("--ignore-case", c.caseSensitive, false);
-    flag("--ignore-width", c.widthSensitive, false);
-    flag("--include-missing", includeMissing, true);
+    setting("--ignore-case", ignoreCase);
+    setting("--ignore-width", ignoreWidth);
+    setting("--include-missing", includeMissing);
+    setting("--explain", explain);
+    word("--query", queryLine);
+    word("--saved", savedName);
+    word("--settings", settingsFile);
     line.others([&](const std::string& arg, bool afterDashDash) {
         if (!afterDashDash && (arg == "--help" || arg == "-h")) throw HelpAsked{};
         if (!afterDashDash && arg.starts_with("--"))
@@ -155,6 +200,45 @@ int RunSearch(const Args& args)
         return 0;
     } catch (const UsageError& e) {
         return Usage(e.problem);
+    }
+    if (queryLine && savedName) return Usage("--query and --saved exclude each other");
+    const bool byQuery = queryLine || savedName;
+    if (byQuery && criteriaGiven)
+        return Usage("criteria options cannot be combined with --query or --saved");
+    if (explain && !byQuery) return Usage("--explain needs --query or --saved");
+    if (settingsFile && !savedName) return Usage("--settings goes with --saved");
+    c.caseSensitive = !ignoreCase;
+    c.widthSensitive = !ignoreWidth;
+    QueryTextOptions textOptions{!ignoreCase, !ignoreWidth};
+    if (savedName) {
+        const std::string path = settingsFile ? *settingsFile : DefaultSettingsPath();
+        ProfileFile profile(path);
+        SavedQueries saved;
+        saved.load(profile);
+        std::string sjisName;
+        const SavedQuery* found =
+            Utf8ToCp932(*savedName, sjisName) ? saved.find(sjisName) : nullptr;
+        if (!found) {
+            std::fprintf(stderr, "replidex-cli search: no saved search %s in %s\n",
+                         savedName->c_str(), path.c_str());
+            return 2;
+        }
+        queryLine = Cp932ToUtf8Lossy(found->query);
+        textOptions.caseSensitive = !ignoreCase && (found->options & kSavedQueryCaseSensitive);
+        textOptions.widthSensitive = !ignoreWidth && (found->options & kSavedQueryWidthSensitive);
+    }
+    std::optional<QueryParse> parsed;
+    if (queryLine) {
+        parsed = ParseQuery(*queryLine);
+        if (!parsed->ok) {
+            std::fprintf(stderr, "%s\n", QueryErrorText(parsed->error).c_str());
+            return 2;
+        }
+        if (explain) {
+            WriteOut(DumpCompact(QueryTreeJson(parsed->query)) + "\n");
+            std::fflush(stdout);
+            return 0;
+        }
     }
     if (!file) return Usage("no list file given");
 
@@ -183,7 +267,7 @@ int RunSearch(const Args& args)
 
     MarkScope(doc.pool, doc.root, !includeMissing);
 
-    if (const std::string refusal = SearchRefusalText(c); !refusal.empty()) {
+    if (const std::string refusal = SearchRefusalText(c); !parsed && !refusal.empty()) {
         WriteOut(Cp932ToUtf8Lossy(refusal) + "\n");
         std::fflush(stdout);
         return 1;
@@ -191,7 +275,14 @@ int RunSearch(const Args& args)
 
     std::vector<std::int32_t> hits;
     hits.reserve(static_cast<std::size_t>(doc.pool.size()));
-    const SearchRunResult run = RunHitSearch(doc.pool, c, &hits);
+    SearchRunResult run;
+    if (parsed) {
+        const QueryMatcher matcher(std::move(parsed->query), textOptions);
+        run = RunHitSearchWith(
+            doc.pool, [&](const ReplayEntry& e) { return matcher.MatchEntry(e); }, &hits);
+    } else {
+        run = RunHitSearch(doc.pool, c, &hits);
+    }
 
     std::string out;
     for (const std::int32_t slot : hits) {

@@ -80,18 +80,17 @@ namespace {
 // then marks the matching ones in slot order. `afterHit` runs after each hit
 // and `afterStride` after every kSearchPollStride slots; either stops the
 // walk by answering true.
-template <typename AfterHit, typename AfterStride>
-SearchRunResult WalkHits(EntryPool& pool, const SearchCriteria& criteria, AfterHit afterHit,
+template <typename Test, typename AfterHit, typename AfterStride>
+SearchRunResult WalkHits(EntryPool& pool, const Test& test, AfterHit afterHit,
                          AfterStride afterStride)
 {
     SearchRunResult result;
     pool.forEach([](ReplayEntry& e) {
         if (e.searchMark & kMarkInScope) e.searchMark &= ~static_cast<std::uint32_t>(kMarkHit);
     });
-    const SearchMatcher matcher(criteria);
     for (int slot = 0; slot < EntryPool::kSlotCount; ++slot) {
         ReplayEntry* e = pool.lookup(slot);
-        if (e && (e->searchMark & kMarkInScope) && matcher.MatchEntry(*e)) {
+        if (e && (e->searchMark & kMarkInScope) && test(*e)) {
             e->searchMark |= kMarkHit;
             ++result.hitCount;
             if (afterHit(slot)) {
@@ -113,8 +112,17 @@ SearchRunResult RunHitSearch(EntryPool& pool, const SearchCriteria& criteria,
                              std::vector<std::int32_t>* hits,
                              const std::function<bool()>& afterHit)
 {
+    const SearchMatcher matcher(criteria);
+    return RunHitSearchWith(
+        pool, [&](const ReplayEntry& e) { return matcher.MatchEntry(e); }, hits, afterHit);
+}
+
+SearchRunResult RunHitSearchWith(EntryPool& pool, const EntryTest& test,
+                                 std::vector<std::int32_t>* hits,
+                                 const std::function<bool()>& afterHit)
+{
     return WalkHits(
-        pool, criteria,
+        pool, test,
         [&](int slot) {
             if (hits) hits->push_back(slot);
             return afterHit && afterHit();
@@ -125,10 +133,18 @@ SearchRunResult RunHitSearch(EntryPool& pool, const SearchCriteria& criteria,
 SearchRunResult RunPacedHitSearch(EntryPool& pool, const SearchCriteria& criteria,
                                   const SearchPacing& pacing)
 {
+    const SearchMatcher matcher(criteria);
+    return RunPacedHitSearchWith(
+        pool, [&](const ReplayEntry& e) { return matcher.MatchEntry(e); }, pacing);
+}
+
+SearchRunResult RunPacedHitSearchWith(EntryPool& pool, const EntryTest& test,
+                                      const SearchPacing& pacing)
+{
     using Clock = std::chrono::steady_clock;
     Clock::time_point last = Clock::now();
     return WalkHits(
-        pool, criteria, [](int) { return false; },
+        pool, test, [](int) { return false; },
         [&] {
             if (!pacing.poll) return false;
             const Clock::time_point now = Clock::now();

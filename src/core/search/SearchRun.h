@@ -51,6 +51,13 @@ SearchRunResult RunHitSearch(EntryPool& pool, const SearchCriteria& criteria,
                              std::vector<std::int32_t>* hits = nullptr,
                              const std::function<bool()>& afterHit = {});
 
+// The same walk with any test of an entry in place of the criteria (a
+// parsed query, for one).
+using EntryTest = std::function<bool(const ReplayEntry&)>;
+SearchRunResult RunHitSearchWith(EntryPool& pool, const EntryTest& test,
+                                 std::vector<std::int32_t>* hits = nullptr,
+                                 const std::function<bool()>& afterHit = {});
+
 // How a hit run hands control back while it walks: `poll` runs whenever at
 // least `interval` has passed since the run started or since the last poll,
 // hits or not, so that a run that finds nothing is as interruptible as one
@@ -66,6 +73,9 @@ inline constexpr int kSearchPollStride = 256;
 // The hit run of RunHitSearch, paced by `pacing` instead of a call per hit.
 SearchRunResult RunPacedHitSearch(EntryPool& pool, const SearchCriteria& criteria,
                                   const SearchPacing& pacing);
+
+SearchRunResult RunPacedHitSearchWith(EntryPool& pool, const EntryTest& test,
+                                      const SearchPacing& pacing);
 
 // The slots of the hits on page `page` (from 0): the hits in slot order,
 // skipping page × pageSize of them, at most pageSize.
