@@ -25,7 +25,10 @@ constexpr const char* kHelp =
     "P = {\"name\": hex bytes, \"score\", \"rank\", \"wins\", \"losses\", \"character\", \"isCom\"}.\n"
     "A folder stands for every .RPD and .DAT file below it (any letter case), in\n"
     "sorted path order. A file that cannot be analysed is reported with result -1\n"
-    "and its error code and line (p1 wins/losses).\n";
+    "and its error code and line (p1 wins/losses); one that is there but is no\n"
+    "regular file (a device, a FIFO) is reported so too, and named on standard\n"
+    "error. Exit status: 0 done, 1 a path named no folder or regular file but\n"
+    "something else, 2 bad usage.\n";
 
 void PrintAnalysis(const std::string& path)
 {
@@ -49,16 +52,23 @@ int RunAnalyse(const Args& args)
         std::fputs(kHelp, stdout);
         return 0;
     }
+    int status = 0;
     for (const std::string& arg : args) {
         std::error_code ec;
-        if (std::filesystem::is_directory(FsPath(arg), ec)) {
+        const std::filesystem::file_status type = std::filesystem::status(FsPath(arg), ec);
+        if (std::filesystem::is_directory(type)) {
             for (const std::string& file : ReplayFilesBelow(arg)) PrintAnalysis(file);
-        } else {
-            PrintAnalysis(arg);
+            continue;
+        }
+        PrintAnalysis(arg);   // never waits on a FIFO, never reads a device
+        if (std::filesystem::exists(type) && !std::filesystem::is_regular_file(type)) {
+            std::fprintf(stderr, "replidex-cli analyse: %s: %s\n", arg.c_str(),
+                         FileErrorText(NotRegularFileError()).c_str());
+            status = 1;
         }
     }
     std::fflush(stdout);
-    return 0;
+    return status;
 }
 
 }  // namespace replidex::cli
