@@ -36,7 +36,8 @@ constexpr const char* kHelp =
     "  found N files: A added, R refreshed, U unchanged, S skipped, F failed analyses\n"
     "Files whose path has no Shift-JIS form, or beyond the 65536 a list holds, are\n"
     "skipped; folders that cannot be read are skipped; the reasons go to standard\n"
-    "error. Exit status: 0 done, 1 the list file could not be read or written,\n"
+    "error. LIST.rdx must be a regular file (or a link to one) when it exists.\n"
+    "Exit status: 0 done, 1 the list file could not be read or written,\n"
     "2 bad usage.\n";
 
 struct Options {
@@ -142,13 +143,14 @@ int RunAdd(const Args& args)
     std::error_code ec;
     const bool listExists = fs::exists(fs::symlink_status(FsPath(options.listPath), ec));
     if (listExists) {
-        const ListOpenResult opened = OpenListFileNative(options.listPath, *doc);
+        std::error_code readError;
+        const ListOpenResult opened = OpenListFileNative(options.listPath, *doc, &readError);
         if (opened != ListOpenResult::Opened) {
-            const char* why = opened == ListOpenResult::OtherVersion ? "not a list file of version 1000"
-                              : opened == ListOpenResult::PoolFull
-                                  ? "it holds more entries than a list can (65536)"
-                                  : "cannot be read";
-            std::fprintf(stderr, "replidex-cli add: %s: %s\n", options.listPath.c_str(), why);
+            const std::string why = opened == ListOpenResult::OtherVersion ? "not a list file of version 1000"
+                                    : opened == ListOpenResult::PoolFull
+                                        ? "it holds more entries than a list can (65536)"
+                                        : "cannot be read: " + FileErrorText(readError);
+            std::fprintf(stderr, "replidex-cli add: %s: %s\n", options.listPath.c_str(), why.c_str());
             return 1;
         }
     }
@@ -194,8 +196,11 @@ int RunAdd(const Args& args)
     if (!skipped.empty()) PrintSjisLines(skipped);
     DeleteImportTree(tree);
 
-    if ((changed || stats.modified || !listExists) && !SaveListFileNative(options.listPath, *doc)) {
-        std::fprintf(stderr, "replidex-cli add: %s: cannot be written\n", options.listPath.c_str());
+    std::error_code writeError;
+    if ((changed || stats.modified || !listExists) &&
+        !SaveListFileNative(options.listPath, *doc, &writeError)) {
+        std::fprintf(stderr, "replidex-cli add: %s: cannot be written: %s\n", options.listPath.c_str(),
+                     FileErrorText(writeError).c_str());
         return 1;
     }
 

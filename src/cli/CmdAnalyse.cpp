@@ -27,7 +27,9 @@ constexpr const char* kHelp =
     "system. Paths below a folder are printed with \"/\" on Linux; on Windows with\n"
     "\"\\\" unless the folder was given with \"/\" only. A file that cannot be\n"
     "analysed is reported with result -1 and its error code and line (p1\n"
-    "wins/losses).\n";
+    "wins/losses); one that is there but is no regular file (a device, a FIFO)\n"
+    "is reported so too, and named on standard error. Exit status: 0 done, 1 a\n"
+    "path named no folder or regular file but something else, 2 bad usage.\n";
 
 // Lines are gathered in one buffer and written in blocks.
 void PrintAnalysis(const std::string& path, std::string& buffer)
@@ -53,17 +55,28 @@ int RunAnalyse(const Args& args)
     }
     std::string buffer;
     buffer.reserve((1u << 16) + 4096);
+    int status = 0;
     for (const std::string& arg : args) {
         std::error_code ec;
-        if (std::filesystem::is_directory(FsPath(arg), ec)) {
+        const std::filesystem::file_status type = std::filesystem::status(FsPath(arg), ec);
+        if (std::filesystem::is_directory(type)) {
             for (const std::string& file : ReplayFilesBelow(arg)) PrintAnalysis(file, buffer);
-        } else {
-            PrintAnalysis(arg, buffer);
+            continue;
+        }
+        PrintAnalysis(arg, buffer);   // never waits on a FIFO, never reads a device
+        if (std::filesystem::exists(type) && !std::filesystem::is_regular_file(type)) {
+            // The lines so far go first, so that the message follows its line.
+            std::fwrite(buffer.data(), 1, buffer.size(), stdout);
+            std::fflush(stdout);
+            buffer.clear();
+            std::fprintf(stderr, "replidex-cli analyse: %s: %s\n", arg.c_str(),
+                         FileErrorText(NotRegularFileError()).c_str());
+            status = 1;
         }
     }
     std::fwrite(buffer.data(), 1, buffer.size(), stdout);
     std::fflush(stdout);
-    return 0;
+    return status;
 }
 
 }  // namespace replidex::cli

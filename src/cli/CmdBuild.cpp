@@ -1,5 +1,7 @@
 // replidex-cli build: a list file from the JSON document that 'dump' prints.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <string>
@@ -23,7 +25,8 @@ constexpr const char* kHelp =
     "are not looked at. Every other field dump prints is required. Entry kinds are\n"
     "3-255; folder and file names longer than 255 bytes are cut, player names may\n"
     "hold at most 40 bytes. OUT.rdx is replaced atomically: it holds either its old\n"
-    "or its new contents, never a part.\n"
+    "or its new contents, never a part; anything there that is no regular file\n"
+    "(a folder, a device, a FIFO, also through a link) is never written over.\n"
     "Exit status: 0 written, 1 unreadable or invalid input or the file cannot be\n"
     "written, 2 bad usage.\n";
 
@@ -200,17 +203,47 @@ private:
     }
 };
 
-bool ReadInput(const std::string& path, std::string& text)
+// The largest document taken: dump writes each byte of a list as two hex
+// digits, and its names, numbers and spacing take fewer than two more for
+// each byte of the largest list there can be.
+constexpr std::uint64_t kMaxJsonBytes = 4 * kListMaxFileBytes;
+
+// Standard input, up to kMaxJsonBytes. A NUL byte can stand nowhere in JSON
+// text: reading stops at once at one (an endless stream of zeros ends).
+bool ReadStandardInput(std::string& text, std::string& error)
 {
-    const bool fromStdin = path == "-";
-    std::FILE* file = fromStdin ? stdin : OpenFileStream(path, "rb");
-    if (!file) return false;
     char buffer[1 << 16];
     std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, n);
-    const bool ok = !std::ferror(file);
-    if (!fromStdin) std::fclose(file);
-    return ok;
+    while ((n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
+        if (std::memchr(buffer, '\0', n)) {
+            error = "holds a NUL byte: no JSON text";
+            return false;
+        }
+        if (text.size() + n > kMaxJsonBytes) {
+            error = FileErrorText(std::make_error_code(std::errc::file_too_large));
+            return false;
+        }
+        text.append(buffer, n);
+    }
+    if (!std::ferror(stdin)) return true;
+    error = FileErrorText(std::error_code(EIO, std::generic_category()));
+    return false;
+}
+
+// The document: standard input for "-", otherwise a regular file.
+bool ReadInput(const std::string& path, std::string& text, std::string& error)
+{
+    if (path == "-") return ReadStandardInput(text, error);
+    ReadOnlyFile file;
+    std::error_code why;
+    FileBytes bytes;
+    if (file.open(path, &why) != ReadOnlyFile::OpenResult::Opened ||
+        !ReadFileBytes(file, kMaxJsonBytes, bytes, why)) {
+        error = FileErrorText(why);
+        return false;
+    }
+    text.assign(bytes.view());
+    return true;
 }
 
 }  // namespace
@@ -229,8 +262,10 @@ int RunBuild(const Args& args)
     const std::string& outPath = args[1];
 
     std::string text;
-    if (!ReadInput(inPath, text)) {
-        std::fprintf(stderr, "replidex-cli build: cannot read '%s'\n", inPath.c_str());
+    std::string readError;
+    if (!ReadInput(inPath, text, readError)) {
+        std::fprintf(stderr, "replidex-cli build: cannot read '%s': %s\n", inPath.c_str(),
+                     readError.c_str());
         return 1;
     }
     nlohmann::json json;
@@ -245,8 +280,10 @@ int RunBuild(const Args& args)
         std::fprintf(stderr, "replidex-cli build: %s: %s\n", inPath.c_str(), builder.error().c_str());
         return 1;
     }
-    if (!SaveListFileNative(outPath, *doc)) {
-        std::fprintf(stderr, "replidex-cli build: cannot write '%s'\n", outPath.c_str());
+    std::error_code writeError;
+    if (!SaveListFileNative(outPath, *doc, &writeError)) {
+        std::fprintf(stderr, "replidex-cli build: cannot write '%s': %s\n", outPath.c_str(),
+                     FileErrorText(writeError).c_str());
         return 1;
     }
     return 0;

@@ -8,6 +8,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
+#include "core/file/NativeFiles.h"
 #include "core/list/ListFile.h"
 #include "core/text/SjisCodec.h"
 
@@ -29,6 +30,7 @@ constexpr const char* kHelp =
     "than the pool takes (the entries up to that point are printed). A folder that\n"
     "never held an entry prints an empty \"entries\" list. 'replidex-cli build'\n"
     "turns such a document back into a list file.\n"
+    "Only a regular file no larger than a list can be is read.\n"
     "Exit status: 0 printed, 1 the file cannot be opened or is of another version,\n"
     "2 bad usage.\n";
 
@@ -107,9 +109,11 @@ int RunDump(const Args& args)
     const std::string& path = args[0];
 
     auto doc = std::make_unique<ReplayDocument>();
-    const ListOpenResult result = OpenListFileNative(path, *doc);
+    std::error_code why;
+    const ListOpenResult result = OpenListFileNative(path, *doc, &why);
     if (result == ListOpenResult::CannotOpen) {
-        std::fprintf(stderr, "replidex-cli dump: cannot open '%s'\n", path.c_str());
+        std::fprintf(stderr, "replidex-cli dump: cannot open '%s': %s\n", path.c_str(),
+                     FileErrorText(why).c_str());
         return 1;
     }
     if (result == ListOpenResult::OtherVersion) {

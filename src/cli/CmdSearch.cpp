@@ -11,6 +11,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/Json.h"
+#include "core/file/NativeFiles.h"
 #include "core/list/ListFile.h"
 #include "core/list/ReplayDocument.h"
 #include "core/replay/ReplayFileReader.h"
@@ -248,7 +249,8 @@ int RunSearch(const Args& args)
         return 1;
     }
     ReplayDocument doc;
-    switch (OpenListFile(sjisPath, doc)) {
+    std::error_code why;
+    switch (OpenListFile(sjisPath, doc, &why)) {
     case ListOpenResult::Opened:
         break;
     case ListOpenResult::PoolFull:
@@ -257,7 +259,8 @@ int RunSearch(const Args& args)
                              "searching those read\n", file->c_str());
         break;
     case ListOpenResult::CannotOpen:
-        std::fprintf(stderr, "replidex-cli search: cannot open %s\n", file->c_str());
+        std::fprintf(stderr, "replidex-cli search: cannot open %s: %s\n", file->c_str(),
+                     FileErrorText(why).c_str());
         return 1;
     case ListOpenResult::OtherVersion:
         std::fprintf(stderr, "replidex-cli search: %s\n",

@@ -45,6 +45,7 @@ void PrintUsage(std::FILE* out)
 int main(int argc, char** argv)
 {
     replidex::UseBinaryStandardStreams();
+    replidex::IgnoreFileSizeLimitSignal();
     const std::vector<std::string> args = replidex::Utf8Arguments(argc, argv);
     if (args.size() < 2) {
         PrintUsage(stderr);

@@ -11,6 +11,7 @@
 #include <exception>
 
 #include "gui/main/ApplicationWindows.h"
+#include "platform/ProcessStart.h"
 
 namespace {
 
@@ -71,6 +72,7 @@ public:
 
 int main(int argc, char* argv[])
 {
+    replidex::IgnoreFileSizeLimitSignal();
     Application app(argc, argv);
     Q_INIT_RESOURCE(replidex);   // the images live in the static GUI library
     QApplication::setApplicationName(QStringLiteral("Replidex"));

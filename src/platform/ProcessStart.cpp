@@ -11,6 +11,8 @@
 #include <cstdio>
 
 #include "core/file/NativeFiles.h"
+#else
+#include <csignal>
 #endif
 
 namespace replidex {
@@ -45,5 +47,12 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv)
 void UseBinaryStandardStreams() {}
 
 #endif
+
+void IgnoreFileSizeLimitSignal()
+{
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
 
 }  // namespace replidex

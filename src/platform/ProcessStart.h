@@ -15,5 +15,9 @@ namespace replidex {
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 void UseBinaryStandardStreams();
+// A write beyond the file-size limit (ulimit -f) fails with EFBIG and is
+// reported like any failed write, instead of the signal that would end the
+// program in the middle of a save (Linux; nothing to do on Windows).
+void IgnoreFileSizeLimitSignal();
 
 }  // namespace replidex

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <sys/wait.h>
 #endif
 
@@ -725,6 +728,106 @@ TEST(ListFileSave, FailuresReportAndChangeNothing)
     EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"taken.rdx"});
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("taken.rdx/inside")));
 }
+
+TEST(ListFileSave, AFailedSaveSaysWhy)
+{
+    TempDir dir;
+    ReplayDocument doc;
+    GenerateList(6, {}, doc);
+    const std::string plain = dir.write("plain", "x");
+    struct Case {
+        const char* name;
+        std::string path;
+        int writeErrno;   // 0: the system's own writes
+        std::errc reason;
+    };
+    for (const Case& c : {Case{"under a plain file", plain + "/list.rdx", 0, std::errc::not_a_directory},
+                          Case{"vanished folder", dir.file("gone/list.rdx"), 0,
+                               std::errc::no_such_file_or_directory},
+                          Case{"disk full", dir.file("full.rdx"), ENOSPC, std::errc::no_space_on_device},
+                          Case{"read-only file system", dir.file("ro.rdx"), EROFS,
+                               std::errc::read_only_file_system},
+                          Case{"no errno", dir.file("eio.rdx"), -1, std::errc::io_error}}) {
+        SCOPED_TRACE(c.name);
+        const ListChunkWriter failing = [&c](int, const char*, std::size_t) -> long long {
+            errno = c.writeErrno > 0 ? c.writeErrno : 0;
+            return -1;
+        };
+        std::error_code why;
+        EXPECT_FALSE(SaveListBytesNative(c.path, WriteListBytes(doc), c.writeErrno ? failing : ListChunkWriter{},
+                                         &why));
+        EXPECT_EQ(why, std::make_error_code(c.reason));
+        EXPECT_FALSE(FileErrorText(why).empty());
+    }
+    EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"plain"});
+}
+
+TEST(ListFileSave, ASaveRemovesTheStaleTemporariesOfItsList)
+{
+    TempDir dir;
+    const auto now = std::filesystem::file_time_type::clock::now();
+    struct Case {
+        const char* name;
+        std::chrono::seconds age;
+        bool removed;
+    };
+    const Case cases[] = {
+        {"list.rdx.tmp-aB3xY9", std::chrono::seconds(120), true},   // a killed save's
+        {".replidex.tmp-Q1w2E3", std::chrono::seconds(3600), true},  // the short form
+        {"list.rdx.tmp-aB3xY8", std::chrono::seconds(5), false},     // a save going on
+        {"list.rdx.tmp-abc", std::chrono::seconds(120), false},      // not our pattern
+        {"list.rdx.tmp-ab_de!", std::chrono::seconds(120), false},
+        {"list.rdx.tmp-aB3xY9z", std::chrono::seconds(120), false},
+        {"other.rdx.tmp-aB3xY9", std::chrono::seconds(120), false},  // another list's
+        {"list.rdx.bak", std::chrono::seconds(120), false},
+    };
+    for (const Case& c : cases) {
+        const std::string path = dir.write(c.name, "partial");
+        std::filesystem::last_write_time(FsPath(path), now - c.age);
+    }
+#ifndef _WIN32
+    // A folder with the name is no temporary.
+    std::filesystem::create_directory(dir.file("list.rdx.tmp-Dir123"));
+    std::filesystem::last_write_time(dir.file("list.rdx.tmp-Dir123"), now - std::chrono::hours(1));
+#endif
+    ReplayDocument doc;
+    GenerateList(7, {}, doc);
+    ASSERT_TRUE(SaveListFile(dir.file("list.rdx"), doc));
+    for (const Case& c : cases)
+        EXPECT_EQ(std::filesystem::exists(FsPath(dir.file(c.name))), !c.removed) << c.name;
+#ifndef _WIN32
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("list.rdx.tmp-Dir123")));
+#endif
+}
+
+#ifndef _WIN32  // file-size limits and fork are POSIX's
+TEST(ListFileSave, AFileSizeLimitFailsTheWriteAndLeavesNothing)
+{
+    TempDir dir;
+    const std::string target = dir.write("list.rdx", "old");
+    ReplayDocument doc;
+    GenerateList(8, {}, doc);
+    const std::string bytes = WriteListBytes(doc);
+    ASSERT_GT(bytes.size(), 4096u);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // As both programs do: the write fails instead of the signal ending them.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::error_code why;
+        const bool saved = SaveListBytesNative(target, bytes, {}, &why);
+        ::_exit(!saved && why == std::errc::file_too_large ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadWholeFile(target), "old");
+    EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"list.rdx"});
+}
+#endif
 
 #ifndef _WIN32  // file modes, symbolic links and fork are POSIX's
 TEST(ListFileSave, ReplacingKeepsPermissionsAndLinks)

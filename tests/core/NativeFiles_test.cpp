@@ -100,7 +100,7 @@ TEST(NativeFiles, PositionedReadsAndWhatCannotBeOpened)
     ReadOnlyFile other;
     EXPECT_EQ(other.open(dir.file("無い.RPD")), ReadOnlyFile::OpenResult::Missing);
     fs::create_directory(FsPath(dir.file("フォルダ.RPD")));
-    EXPECT_EQ(other.open(dir.file("フォルダ.RPD")), ReadOnlyFile::OpenResult::Missing);
+    EXPECT_EQ(other.open(dir.file("フォルダ.RPD")), ReadOnlyFile::OpenResult::NotRegular);
 }
 
 TEST(NativeFiles, ModificationTimeIsTheLocalTimeOfTheLastWrite)

@@ -88,7 +88,8 @@ CliResult RunCli(const std::vector<std::string>& args)
     return RunCliCommandLine(shellArgs + kNoInput);
 }
 
-CliResult RunCliCommandLine(const std::string& shellArgs, const std::string& workDir)
+CliResult RunCliCommandLine(const std::string& shellArgs, const std::string& workDir,
+                            const std::string& shellPrefix)
 {
     const char* cli = std::getenv("REPLIDEX_CLI");
     if (!cli) throw std::runtime_error("REPLIDEX_CLI is not set");
@@ -96,6 +97,7 @@ CliResult RunCliCommandLine(const std::string& shellArgs, const std::string& wor
     const std::string errFile = dir.file("stderr.txt");
     std::string command;
     if (!workDir.empty()) command = ChangeFolder(workDir);
+    if (!shellPrefix.empty()) command += shellPrefix + " ";
     command += ShellQuote(cli) + " " + shellArgs + " 2>" + ShellQuote(errFile);
 
     CliResult result;

@@ -16,8 +16,10 @@ struct CliResult {
 // Runs replidex-cli with the given arguments (each passed as it is).
 CliResult RunCli(const std::vector<std::string>& args);
 // Runs replidex-cli with arguments already quoted for the shell, in `workDir`
-// when one is given.
-CliResult RunCliCommandLine(const std::string& shellArgs, const std::string& workDir = {});
+// when one is given, and after `shellPrefix` (a command that runs it, such as
+// "timeout 20", or shell settings ending in ";", such as "ulimit -f 8;").
+CliResult RunCliCommandLine(const std::string& shellArgs, const std::string& workDir = {},
+                            const std::string& shellPrefix = {});
 // The system's path delimiter as text ("/", or "\\" on Windows).
 std::string Slash();
 // A text as it appears inside a JSON string ("\\" and "\"" escaped).

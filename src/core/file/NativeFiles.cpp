@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -22,6 +23,65 @@ namespace replidex {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+class FileErrorCategory final : public std::error_category {
+public:
+    const char* name() const noexcept override { return "replidex-file"; }
+    std::string message(int) const override { return "not a regular file"; }
+};
+
+std::error_code ErrnoError(int value)
+{
+    return {value != 0 ? value : EIO, std::generic_category()};
+}
+
+}  // namespace
+
+std::error_code NotRegularFileError()
+{
+    static const FileErrorCategory category;
+    return {1, category};
+}
+
+bool ReadFileBytes(const ReadOnlyFile& file, std::uint64_t maxBytes, FileBytes& out,
+                   std::error_code& why)
+{
+    if (file.size() > maxBytes) {
+        why = std::make_error_code(std::errc::file_too_large);
+        return false;
+    }
+    // Sized from the file, with a byte to spare that shows a file which grew
+    // while it is read; larger buffers follow it up to the limit.
+    std::uint64_t capacity = std::min<std::uint64_t>(file.size() + 1, maxBytes + 1);
+    std::unique_ptr<char[]> buffer(new char[static_cast<std::size_t>(capacity)]);
+    std::uint64_t got = 0;
+    for (;;) {
+        errno = 0;
+        const long n = file.readAt(static_cast<std::int64_t>(got), buffer.get() + got,
+                                   static_cast<std::size_t>(capacity - got));
+        if (n < 0) {
+            why = ErrnoError(errno);
+            return false;
+        }
+        if (n == 0) break;
+        got += static_cast<std::uint64_t>(n);
+        if (got > maxBytes) {
+            why = std::make_error_code(std::errc::file_too_large);
+            return false;
+        }
+        if (got < capacity) continue;
+        const std::uint64_t larger = std::min<std::uint64_t>(capacity * 2, maxBytes + 1);
+        std::unique_ptr<char[]> grown(new char[static_cast<std::size_t>(larger)]);
+        std::memcpy(grown.get(), buffer.get(), static_cast<std::size_t>(got));
+        buffer = std::move(grown);
+        capacity = larger;
+    }
+    out.data = std::move(buffer);
+    out.size = static_cast<std::size_t>(got);
+    return true;
+}
+
 #ifdef _WIN32
 
 namespace {
@@ -32,6 +92,36 @@ std::error_code LastWindowsError()
 }
 
 }  // namespace
+
+std::string FileErrorText(const std::error_code& error)
+{
+    if (error.category() != std::system_category()) return error.message();
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, static_cast<DWORD>(error.value()), 0,
+                                   reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring wide(text ? text : L"", n);
+    if (text) LocalFree(text);
+    while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L' '))
+        wide.pop_back();
+    const std::string utf8 = Utf8FromWide(wide);
+    return utf8.empty() ? "error " + std::to_string(error.value()) : utf8;
+}
+
+std::error_code CheckReplaceable(const std::string& nativePath)
+{
+    const std::wstring path = WideFromUtf8(nativePath);
+    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return {};   // nothing there; the save tells the rest
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return std::make_error_code(std::errc::is_a_directory);
+    const HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    const DWORD type = GetFileType(file);
+    CloseHandle(file);
+    return type == FILE_TYPE_DISK ? std::error_code{} : NotRegularFileError();
+}
 
 std::wstring WideFromUtf8(std::string_view utf8)
 {
@@ -153,20 +243,46 @@ void ReadOnlyFile::close()
 {
     if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
     handle_ = nullptr;
+    size_ = 0;
 }
 
-ReadOnlyFile::OpenResult ReadOnlyFile::open(const std::string& nativePath)
+ReadOnlyFile::OpenResult ReadOnlyFile::open(const std::string& nativePath, std::error_code* why)
 {
     close();
+    std::error_code ignored;
+    std::error_code& reason = why ? *why : ignored;
     const std::wstring path = WideFromUtf8(nativePath);
-    if (path.empty()) return OpenResult::Missing;
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (path.empty()) {
+        reason = std::make_error_code(std::errc::no_such_file_or_directory);
         return OpenResult::Missing;
+    }
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        reason = {static_cast<int>(error), std::system_category()};
+        const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                             error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
+        return missing ? OpenResult::Missing : OpenResult::CannotOpen;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        reason = std::make_error_code(std::errc::is_a_directory);
+        return OpenResult::NotRegular;
+    }
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return OpenResult::CannotOpen;
+    if (file == INVALID_HANDLE_VALUE) {
+        reason = LastWindowsError();
+        return OpenResult::CannotOpen;
+    }
+    // Devices (NUL, CON, COM1) and pipes are no files to read.
+    LARGE_INTEGER size{};
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
+        CloseHandle(file);
+        reason = NotRegularFileError();
+        return OpenResult::NotRegular;
+    }
     handle_ = file;
+    size_ = static_cast<std::uint64_t>(size.QuadPart);
     return OpenResult::Opened;
 }
 
@@ -183,6 +299,20 @@ long ReadOnlyFile::readAt(std::int64_t offset, void* buffer, std::size_t size) c
 }
 
 #else
+
+std::string FileErrorText(const std::error_code& error)
+{
+    return error.message();
+}
+
+std::error_code CheckReplaceable(const std::string& nativePath)
+{
+    struct stat st {};
+    // Nothing there (or no way to look): the save itself tells what fails.
+    if (nativePath.empty() || ::stat(nativePath.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};
+    if (S_ISDIR(st.st_mode)) return std::make_error_code(std::errc::is_a_directory);
+    return NotRegularFileError();
+}
 
 fs::path FsPath(std::string_view nativePath)
 {
@@ -262,24 +392,52 @@ void ReadOnlyFile::close()
 {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    size_ = 0;
 }
 
-ReadOnlyFile::OpenResult ReadOnlyFile::open(const std::string& nativePath)
+ReadOnlyFile::OpenResult ReadOnlyFile::open(const std::string& nativePath, std::error_code* why)
 {
     close();
-    if (nativePath.empty()) return OpenResult::Missing;
-    // Open first and ask the open file what it is: one path lookup.
-    const int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (fd < 0) {
-        const bool exists = ::stat(nativePath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-        return exists ? OpenResult::CannotOpen : OpenResult::Missing;
-    }
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    std::error_code ignored;
+    std::error_code& reason = why ? *why : ignored;
+    if (nativePath.empty()) {
+        reason = std::make_error_code(std::errc::no_such_file_or_directory);
         return OpenResult::Missing;
     }
+    // Open without waiting (a FIFO with no writer would block) and without
+    // becoming a terminal's owner, then ask the open file what it is: one
+    // path lookup, and nothing is read from anything but a regular file.
+    const int fd = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    struct stat st {};
+    if (fd < 0) {
+        reason = ErrnoError(errno);
+        if (::stat(nativePath.c_str(), &st) != 0) {
+            // Only what is surely not there is missing; a folder that cannot
+            // be searched may well hold the file.
+            const bool missing = errno == ENOENT || errno == ENOTDIR;
+            return missing ? OpenResult::Missing : OpenResult::CannotOpen;
+        }
+        if (S_ISREG(st.st_mode)) return OpenResult::CannotOpen;
+        if (S_ISDIR(st.st_mode)) reason = std::make_error_code(std::errc::is_a_directory);
+        else reason = NotRegularFileError();
+        return OpenResult::NotRegular;
+    }
+    if (::fstat(fd, &st) != 0) {
+        reason = ErrnoError(errno);
+        ::close(fd);
+        return OpenResult::CannotOpen;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        reason = S_ISDIR(st.st_mode) ? std::make_error_code(std::errc::is_a_directory)
+                                     : NotRegularFileError();
+        ::close(fd);
+        return OpenResult::NotRegular;
+    }
+    // Reads of a regular file block as they always do.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags != -1) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     fd_ = fd;
+    size_ = static_cast<std::uint64_t>(st.st_size);
     return OpenResult::Opened;
 }
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -27,6 +28,16 @@ std::string Utf8FromWide(std::wstring_view wide);
 // UTF-16; a name with no UTF-8 form gives empty text).
 std::filesystem::path FsPath(std::string_view nativePath);
 std::string NativePathOf(const std::filesystem::path& path);
+
+// The error for a path that is there but is neither a regular file nor a
+// folder (a device, a FIFO, a socket); folders answer EISDIR.
+std::error_code NotRegularFileError();
+// A failure's reason for people, in the system's own words (UTF-8).
+std::string FileErrorText(const std::error_code& error);
+// Empty when a file may be written over at `nativePath` (a link is
+// followed): nothing is there, or a regular file. Otherwise why not: EISDIR
+// or NotRegularFileError(); a save must never replace a device with a file.
+std::error_code CheckReplaceable(const std::string& nativePath);
 
 // std::fopen for a native path; `mode` is one of fopen's ("rb", "wb", ...).
 std::FILE* OpenFileStream(const std::string& nativePath, const char* mode);
@@ -53,29 +64,46 @@ bool RemoveFile(const std::string& nativePath);
 bool LocalModificationTime(const std::string& nativePath, std::tm& local);
 
 // A file opened for reading at given offsets (pread on Linux, ReadFile
-// with an offset on Windows).
+// with an offset on Windows). Only a regular file is ever opened: the open
+// never waits (a FIFO without a writer) and never reads an endless device.
 class ReadOnlyFile {
 public:
-    enum class OpenResult { Opened, Missing, CannotOpen };
+    enum class OpenResult { Opened, Missing, NotRegular, CannotOpen };
 
     ReadOnlyFile() = default;
     ~ReadOnlyFile();
     ReadOnlyFile(const ReadOnlyFile&) = delete;
     ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
 
-    // Opens a regular file. Missing: no regular file is there; CannotOpen:
-    // there is one, but it cannot be read.
-    OpenResult open(const std::string& nativePath);
+    // Opens a regular file. Missing: nothing is there; NotRegular: a folder,
+    // device, FIFO or socket is; CannotOpen: a regular file is, but it cannot
+    // be read. `why`, when given, gets the reason of any failure.
+    OpenResult open(const std::string& nativePath, std::error_code* why = nullptr);
     // Up to `size` bytes from `offset`; the count read (0 at the end), or -1.
     long readAt(std::int64_t offset, void* buffer, std::size_t size) const;
+    // The size of the file when it was opened.
+    std::uint64_t size() const { return size_; }
 
 private:
     void close();
+    std::uint64_t size_ = 0;
 #ifdef _WIN32
     void* handle_ = nullptr;   // the HANDLE
 #else
     int fd_ = -1;              // the descriptor
 #endif
 };
+
+// The bytes of a whole file, held without being zero-filled first.
+struct FileBytes {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+    std::string_view view() const { return {data.get(), size}; }
+};
+// Reads the open file from its start to its end. False with the reason when
+// a read fails or the file holds more than `maxBytes` (EFBIG; a file already
+// larger when opened is not read at all).
+bool ReadFileBytes(const ReadOnlyFile& file, std::uint64_t maxBytes, FileBytes& out,
+                   std::error_code& why);
 
 }  // namespace replidex

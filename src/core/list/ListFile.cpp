@@ -3,14 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
-#include <random>
 
 #include "core/file/NativeFiles.h"
+#include "core/list/ListTemporaries.h"
 #include "core/text/SjisCodec.h"
 
 namespace replidex {
@@ -294,45 +293,6 @@ void WriteSubTree(ByteWriter& out, const ReplayFolder& folder, int depth, const 
     }
 }
 
-// ---------------------------------------------------------------- saving
-
-std::string RandomSuffix()
-{
-    static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    thread_local std::mt19937_64 engine = [] {
-        std::random_device device;
-        std::seed_seq seed{static_cast<std::uint64_t>(device()),
-                           static_cast<std::uint64_t>(
-                               std::chrono::steady_clock::now().time_since_epoch().count()),
-                           static_cast<std::uint64_t>(
-                               reinterpret_cast<std::uintptr_t>(&device))};
-        return std::mt19937_64(seed);
-    }();
-    std::string suffix(6, 'x');
-    for (char& c : suffix) c = kChars[engine() % (sizeof kChars - 1)];
-    return suffix;
-}
-
-// Creates a new temporary file next to `target`, with the permissions of the
-// file it replaces; answers its descriptor (or -1) and its path.
-int CreateTemporary(const std::string& target, std::string& tempPath)
-{
-    // Normally "<name>.tmp-XXXXXX"; a name too long for that gets a short one
-    // in the same folder.
-    std::string base = target;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = base + ".tmp-" + RandomSuffix();
-        const int fd = CreateNewFile(tempPath, target);
-        if (fd >= 0) return fd;
-        if (errno == ENAMETOOLONG && base == target) {
-            base = NativePathOf(FsPath(target).parent_path() / ".replidex");
-            continue;
-        }
-        if (errno != EEXIST) return -1;
-    }
-    return -1;
-}
-
 }  // namespace
 
 std::string_view CutSjisText(std::string_view text, std::size_t limit)
@@ -359,42 +319,37 @@ ListOpenResult ReadListBytes(std::string_view bytes, ReplayDocument& doc)
     return ReadRecords(src, doc);
 }
 
-ListOpenResult OpenListFileNative(const std::string& nativePath, ReplayDocument& doc)
+ListOpenResult OpenListFileNative(const std::string& nativePath, ReplayDocument& doc,
+                                  std::error_code* why)
 {
-    if (nativePath.empty()) return ListOpenResult::CannotOpen;
-    std::FILE* file = OpenFileStream(nativePath, "rb");
-    if (!file) return ListOpenResult::CannotOpen;
-    // A folder opens as a stream on some systems but cannot be read.
-    std::error_code ec;
-    const std::filesystem::path fsPath = FsPath(nativePath);
-    if (std::filesystem::is_directory(fsPath, ec)) {
-        std::fclose(file);
+    std::error_code ignored;
+    std::error_code& reason = why ? *why : ignored;
+    ReadOnlyFile file;
+    if (file.open(nativePath, &reason) != ReadOnlyFile::OpenResult::Opened)
+        return ListOpenResult::CannotOpen;
+    // The version comes first: a file of another kind is never read on,
+    // however large it is.
+    char header[4];
+    errno = 0;
+    const long got = file.readAt(0, header, sizeof header);
+    if (got < 0) {
+        reason = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
         return ListOpenResult::CannotOpen;
     }
-    // Read the whole file first and parse it in memory: a list is a few
-    // megabytes at most, and one read beats thousands of small ones. The
-    // buffer is sized from the file and not zero-filled; it grows should the
-    // file grow while it is read.
-    std::size_t capacity = 1 << 16;
-    const std::uintmax_t size = std::filesystem::file_size(fsPath, ec);
-    if (!ec) capacity = std::max<std::size_t>(capacity, static_cast<std::size_t>(size) + 1);
-    std::unique_ptr<char[]> buffer(new char[capacity]);
-    std::size_t got = 0;
-    for (;;) {
-        got += std::fread(buffer.get() + got, 1, capacity - got, file);
-        if (got < capacity) break;
-        std::unique_ptr<char[]> larger(new char[capacity * 2]);
-        std::memcpy(larger.get(), buffer.get(), got);
-        buffer = std::move(larger);
-        capacity *= 2;
-    }
-    std::fclose(file);
-    return ReadListBytes(std::string_view(buffer.get(), got), doc);
+    const char version[4] = {static_cast<char>(kListFileVersion & 0xFF),
+                             static_cast<char>((kListFileVersion >> 8) & 0xFF), 0, 0};
+    if (got < 4 || std::memcmp(header, version, sizeof version) != 0)
+        return ReadListBytes(std::string_view(header, static_cast<std::size_t>(got)), doc);
+    // Then the whole file at once, parsed in memory: one read beats
+    // thousands of small ones.
+    FileBytes bytes;
+    if (!ReadFileBytes(file, kListMaxFileBytes, bytes, reason)) return ListOpenResult::CannotOpen;
+    return ReadListBytes(bytes.view(), doc);
 }
 
-ListOpenResult OpenListFile(const std::string& path, ReplayDocument& doc)
+ListOpenResult OpenListFile(const std::string& path, ReplayDocument& doc, std::error_code* why)
 {
-    return OpenListFileNative(NativePathFromSjis(path), doc);
+    return OpenListFileNative(NativePathFromSjis(path), doc, why);
 }
 
 std::string WriteListBytes(const ReplayDocument& doc)
@@ -413,9 +368,18 @@ std::string WriteListBytes(const ReplayDocument& doc)
 }
 
 bool SaveListBytesNative(const std::string& nativePath, std::string_view bytes,
-                         const ListChunkWriter& writeChunk)
+                         const ListChunkWriter& writeChunk, std::error_code* why)
 {
-    if (nativePath.empty()) return false;
+    std::error_code ignored;
+    std::error_code& reason = why ? *why : ignored;
+    const auto fail = [&reason](std::error_code error) {
+        reason = error;
+        return false;
+    };
+    const auto lastError = [] {
+        return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+    };
+    if (nativePath.empty()) return fail(std::make_error_code(std::errc::no_such_file_or_directory));
     // A link is followed: the file it names is replaced, the link stays.
     std::string target = nativePath;
     std::error_code ec;
@@ -423,35 +387,44 @@ bool SaveListBytesNative(const std::string& nativePath, std::string_view bytes,
         const std::filesystem::path resolved = std::filesystem::canonical(FsPath(target), ec);
         if (!ec) target = NativePathOf(resolved);
     }
+    // A folder, a device or a FIFO is never replaced by a file.
+    if (const std::error_code notFile = CheckReplaceable(target)) return fail(notFile);
+    // First what killed saves left behind: on a full disk that is room.
+    RemoveStaleListTemporaries(target);
     std::string tempPath;
-    const int fd = CreateTemporary(target, tempPath);
-    if (fd < 0) return false;
+    errno = 0;
+    const int fd = CreateListTemporary(target, tempPath);
+    if (fd < 0) return fail(lastError());
 
-    bool ok = true;
+    std::error_code error;
     std::size_t done = 0;
-    while (ok && done < bytes.size()) {
+    while (!error && done < bytes.size()) {
         const std::size_t chunk = std::min<std::size_t>(bytes.size() - done, 1u << 16);
+        errno = 0;
         const long long n = writeChunk ? writeChunk(fd, bytes.data() + done, chunk)
                                        : WriteToFile(fd, bytes.data() + done, chunk);
-        if (n <= 0 || static_cast<std::size_t>(n) > chunk) ok = false;
+        if (n < 0) error = lastError();
+        else if (n == 0 || static_cast<std::size_t>(n) > chunk) error = std::make_error_code(std::errc::io_error);
         else done += static_cast<std::size_t>(n);
     }
     // The descriptor is closed in every case; the data must be on disk before
     // the rename makes it the list file.
-    ok = CloseFile(fd, ok) && ok;
-    if (ok) ok = !MoveOverFile(tempPath, target);
-    if (!ok) RemoveFile(tempPath);
-    return ok;
+    errno = 0;
+    if (!CloseFile(fd, !error) && !error) error = lastError();
+    if (!error) error = MoveOverFile(tempPath, target);
+    if (!error) return true;
+    RemoveFile(tempPath);
+    return fail(error);
 }
 
-bool SaveListFileNative(const std::string& nativePath, const ReplayDocument& doc)
+bool SaveListFileNative(const std::string& nativePath, const ReplayDocument& doc, std::error_code* why)
 {
-    return SaveListBytesNative(nativePath, WriteListBytes(doc));
+    return SaveListBytesNative(nativePath, WriteListBytes(doc), {}, why);
 }
 
-bool SaveListFile(const std::string& path, const ReplayDocument& doc)
+bool SaveListFile(const std::string& path, const ReplayDocument& doc, std::error_code* why)
 {
-    return SaveListFileNative(NativePathFromSjis(path), doc);
+    return SaveListFileNative(NativePathFromSjis(path), doc, why);
 }
 
 }  // namespace replidex

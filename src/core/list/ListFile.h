@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "core/list/ReplayDocument.h"
 
@@ -23,9 +24,23 @@ inline constexpr std::size_t kListMaxNameBytes = 255;       // folder and file n
 inline constexpr std::size_t kListMaxLongTextBytes = 65535; // folder paths and memos
 inline constexpr std::size_t kListMaxPlayerNameBytes = 40;
 
+// The longest records the reader takes (a player's name is read with all the
+// bytes its length byte gives), and so the largest list file there can be:
+// the root, and 65,536 entries at their longest with as many folders. A
+// larger file is no list and is not read.
+inline constexpr std::uint64_t kListMaxPlayerBytes = 1 + 255 + 2 + 2 + 4;
+inline constexpr std::uint64_t kListMaxEntryRecordBytes =
+    2 + 2 + kListMaxLongTextBytes + 1 + kListMaxNameBytes + 4 + 2 + kListMaxLongTextBytes + 1 + 4 +
+    2 * kListMaxPlayerBytes;
+inline constexpr std::uint64_t kListMaxFolderRecordBytes = 2 + 1 + kListMaxNameBytes;
+inline constexpr std::uint64_t kListMaxFileBytes =
+    4 + 1 + 1 + kListMaxNameBytes +
+    static_cast<std::uint64_t>(EntryPool::kSlotCount) * (kListMaxEntryRecordBytes + kListMaxFolderRecordBytes);
+
 enum class ListOpenResult {
     Opened,        // read to the end (a file that ends early included)
-    CannotOpen,    // the file could not be opened; the document is untouched
+    CannotOpen,    // the file could not be opened or read, is no regular file, or is
+                   // larger than any list; the document is untouched
     OtherVersion,  // not version 1000; the document is left empty
     PoolFull,      // the document pool ran out; what was read stays
 };
@@ -34,11 +49,15 @@ enum class ListOpenResult {
 std::string OtherVersionMessage();
 
 // Replaces the document's tree (and gives its entries back to the pool) with
-// the contents of the file at `path` (Shift-JIS bytes).
-ListOpenResult OpenListFile(const std::string& path, ReplayDocument& doc);
+// the contents of the file at `path` (Shift-JIS bytes). The version is read
+// first; only a list file of this version is read on. `why` gets the reason
+// of CannotOpen.
+ListOpenResult OpenListFile(const std::string& path, ReplayDocument& doc,
+                            std::error_code* why = nullptr);
 // The same with a path in the file system's own encoding (UTF-8 on Linux), for
 // callers such as the command line that get their paths from the system.
-ListOpenResult OpenListFileNative(const std::string& nativePath, ReplayDocument& doc);
+ListOpenResult OpenListFileNative(const std::string& nativePath, ReplayDocument& doc,
+                                  std::error_code* why = nullptr);
 // The same over bytes already in memory.
 ListOpenResult ReadListBytes(std::string_view bytes, ReplayDocument& doc);
 
@@ -47,10 +66,13 @@ ListOpenResult ReadListBytes(std::string_view bytes, ReplayDocument& doc);
 std::string WriteListBytes(const ReplayDocument& doc);
 // Writes the document to `path` without ever destroying the previous file:
 // the bytes go to a temporary file in the same folder, which is flushed and
-// then renamed over the target. False (old file untouched) on any failure.
-bool SaveListFile(const std::string& path, const ReplayDocument& doc);
+// then renamed over the target. False (old file untouched) on any failure,
+// with its reason in `why`; anything there that is no regular file (a
+// folder, a device, a FIFO; a link is followed) is never written over.
+bool SaveListFile(const std::string& path, const ReplayDocument& doc, std::error_code* why = nullptr);
 // The same with a path in the file system's own encoding.
-bool SaveListFileNative(const std::string& nativePath, const ReplayDocument& doc);
+bool SaveListFileNative(const std::string& nativePath, const ReplayDocument& doc,
+                        std::error_code* why = nullptr);
 
 // Moves one chunk of bytes into the open temporary file `fd`; answers the
 // number of bytes written (possibly fewer than asked) or -1 on failure, as
@@ -60,9 +82,10 @@ using ListChunkWriter = std::function<long long(int fd, const char* data, std::s
 // Replaces the file at `nativePath` with `bytes` atomically (temporary file in
 // the same folder named "<name>.tmp-XXXXXX", flushed to disk, renamed over the
 // target). On failure the temporary file is removed and the target is as it
-// was.
+// was. Temporaries of the same list left by a save that was killed (older
+// than a minute) are removed first.
 bool SaveListBytesNative(const std::string& nativePath, std::string_view bytes,
-                         const ListChunkWriter& writeChunk = {});
+                         const ListChunkWriter& writeChunk = {}, std::error_code* why = nullptr);
 
 // The longest prefix of `text` of at most `limit` bytes that does not end in
 // the middle of a two-byte Shift-JIS character.

@@ -566,7 +566,9 @@ int AnalyseReplayAtNativePath(const std::string& native, ReplayInfo& info)
     info.clear();
     ReadOnlyFile file;
     switch (file.open(native)) {
-    case ReadOnlyFile::OpenResult::Missing: return Fail(info, kErrNoFile, 136);
+    case ReadOnlyFile::OpenResult::Missing:
+    case ReadOnlyFile::OpenResult::NotRegular:   // a folder, device or FIFO is no replay file
+        return Fail(info, kErrNoFile, 136);
     case ReadOnlyFile::OpenResult::CannotOpen: return Fail(info, kErrCannotOpen, 144);
     case ReadOnlyFile::OpenResult::Opened: break;
     }

@@ -102,8 +102,11 @@ bool HasLineBreak(std::string_view text)
 
 // Writes `bytes` to a new file next to `target` (with the target's
 // permissions), then puts it in the target's place in one step.
-bool ReplaceAtomically(const std::string& target, std::string_view bytes)
+bool ReplaceAtomically(const std::string& target, std::string_view bytes, std::error_code& why)
 {
+    const auto lastError = [] {
+        return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+    };
     static std::atomic<unsigned> counter{0};
     const std::string base = target + ".tmp-" +
                              std::to_string(reinterpret_cast<std::uintptr_t>(&counter) ^
@@ -112,21 +115,27 @@ bool ReplaceAtomically(const std::string& target, std::string_view bytes)
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temp = base + std::to_string(++counter);
+        errno = 0;
         fd = CreateNewFile(temp, target);
-        if (fd < 0 && errno != EEXIST) return false;
+        if (fd < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) return false;
-    bool ok = true;
+    if (fd < 0) {
+        why = lastError();
+        return false;
+    }
+    why.clear();
     std::size_t done = 0;
-    while (ok && done < bytes.size()) {
+    while (!why && done < bytes.size()) {
+        errno = 0;
         const long long n = WriteToFile(fd, bytes.data() + done, bytes.size() - done);
-        ok = n > 0;
-        if (ok) done += static_cast<std::size_t>(n);
+        if (n > 0) done += static_cast<std::size_t>(n);
+        else why = lastError();
     }
-    ok = CloseFile(fd, true) && ok;
-    if (ok) ok = !MoveOverFile(temp, target);
-    if (!ok) RemoveFile(temp);
-    return ok;
+    errno = 0;
+    if (!CloseFile(fd, !why) && !why) why = lastError();
+    if (!why) why = MoveOverFile(temp, target);
+    if (why) RemoveFile(temp);
+    return !why;
 }
 
 }  // namespace
@@ -134,30 +143,25 @@ bool ReplaceAtomically(const std::string& target, std::string_view bytes)
 ProfileFile::ProfileFile(std::string nativePath) : path_(std::move(nativePath))
 {
     if (path_.empty()) return;
-    std::error_code ec;
-    const fs::path p = FsPath(path_);
-    const fs::file_status st = fs::status(p, ec);
-    // A missing file is an empty profile (the error code is set for it too).
-    if (st.type() == fs::file_type::not_found) return;
-    if (ec) {
-        // The file may well be there; it must not be overwritten.
-        readFailed_ = true;
+    ReadOnlyFile file;
+    std::error_code why;
+    switch (file.open(path_, &why)) {
+    case ReadOnlyFile::OpenResult::Missing:
+        return;   // an empty profile
+    case ReadOnlyFile::OpenResult::NotRegular:
+    case ReadOnlyFile::OpenResult::CannotOpen:
+        // Something is there; it must not be overwritten.
+        readError_ = why;
+        return;
+    case ReadOnlyFile::OpenResult::Opened:
+        break;
+    }
+    FileBytes bytes;
+    if (!ReadFileBytes(file, kMaxFileBytes, bytes, why)) {
+        readError_ = why;
         return;
     }
-    const std::uintmax_t size = fs::is_regular_file(st) ? fs::file_size(p, ec) : 0;
-    if (!fs::is_regular_file(st) || ec || size > kMaxFileBytes) {
-        readFailed_ = true;
-        return;
-    }
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    std::FILE* in = OpenFileStream(path_, "rb");
-    const bool read = in && std::fread(bytes.data(), 1, bytes.size(), in) == bytes.size();
-    if (in) std::fclose(in);
-    if (!read) {
-        readFailed_ = true;
-        return;
-    }
-    parse(bytes);
+    parse(bytes.view());
 }
 
 ProfileFile ProfileFile::FromBytes(std::string_view bytes)
@@ -468,20 +472,34 @@ std::string ProfileFile::bytes() const
 
 bool ProfileFile::save() const
 {
-    if (path_.empty() || readFailed_) return false;
-    std::error_code ec;
+    std::error_code ignored;
+    return save(ignored);
+}
+
+bool ProfileFile::save(std::error_code& why) const
+{
+    if (path_.empty()) {
+        why = std::make_error_code(std::errc::no_such_file_or_directory);
+        return false;
+    }
+    if (readError_) {
+        why = readError_;   // whatever is there could not be read: it is kept as it is
+        return false;
+    }
     fs::path target = FsPath(path_);
     // Replace the file a symbolic link points to, not the link.
-    for (int depth = 0; depth < 16 && fs::is_symlink(fs::symlink_status(target, ec)); ++depth) {
-        const fs::path linked = fs::read_symlink(target, ec);
-        if (ec) return false;
+    for (int depth = 0; depth < 16 && fs::is_symlink(fs::symlink_status(target, why)); ++depth) {
+        const fs::path linked = fs::read_symlink(target, why);
+        if (why) return false;
         target = linked.is_absolute() ? linked : target.parent_path() / linked;
     }
     if (target.has_parent_path()) {
-        fs::create_directories(target.parent_path(), ec);
-        if (ec) return false;
+        fs::create_directories(target.parent_path(), why);
+        if (why) return false;
     }
-    return ReplaceAtomically(NativePathOf(target), bytes());
+    const std::string native = NativePathOf(target);
+    why = CheckReplaceable(native);   // never a device or a FIFO replaced by a file
+    return !why && ReplaceAtomically(native, bytes(), why);
 }
 
 }  // namespace replidex

@@ -36,6 +36,7 @@
 
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -59,7 +60,7 @@ public:
     const std::string& path() const { return path_; }
     // True when the file exists but could not be read (or is too large to be
     // a settings file). save() then refuses to replace it.
-    bool readFailed() const { return readFailed_; }
+    bool readFailed() const { return static_cast<bool>(readError_); }
 
     // The value of `key` in `section`; `fallback` when the section, the key or
     // its value is missing. An empty value ("key=") reads as empty.
@@ -97,8 +98,11 @@ public:
     // temporary file in the same folder is written, flushed and renamed over
     // the target (the target's permissions are kept; a symbolic link is
     // followed). The folder is created when missing. False on any failure,
-    // when there is no path, or when the old file could not be read.
+    // when there is no path, when the old file could not be read, or when
+    // something there is no regular file (a folder, a device, a FIFO).
     bool save() const;
+    // The same, with the reason of a failure in `why`.
+    bool save(std::error_code& why) const;
 
     // The whole file as it would be saved.
     std::string bytes() const;
@@ -132,7 +136,7 @@ private:
     std::string path_;
     std::string bom_;   // a UTF-8 byte order mark before the first line, kept
     std::vector<Line> lines_;
-    bool readFailed_ = false;
+    std::error_code readError_;   // set when the file is there but could not be read
     std::string defaultEol_ = "\r\n";
 };
 

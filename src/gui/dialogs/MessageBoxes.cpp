@@ -11,6 +11,7 @@
 
 #include <utility>
 
+#include "core/file/NativeFiles.h"
 #include "core/text/SjisCodec.h"
 
 namespace replidex {
@@ -142,6 +143,15 @@ int ConfirmBox(std::string_view text, int kind)
 int AskYesNoCancel(std::string_view text, int kind)
 {
     return Run(MessageButtons::YesNoCancel, kind < 0 ? kMsgWarning : kind, Display(text));
+}
+
+std::string FailureReasonLine(const std::error_code& why)
+{
+    if (!why) return {};
+    std::string reason;
+    // The system's words may hold a character Shift-JIS cannot write.
+    if (!Utf8ToCp932(FileErrorText(why), reason)) reason = "error " + std::to_string(why.value());
+    return "\n" + reason;
 }
 
 int ShowNotice(std::string_view text)

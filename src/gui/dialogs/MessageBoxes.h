@@ -6,7 +6,9 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 #include <string_view>
+#include <system_error>
 
 namespace replidex {
 
@@ -35,6 +37,10 @@ int ShowNotice(std::string_view text);
 // from the file system that Shift-JIS cannot) and, when `details` is not
 // empty, a detailed text that the box shows on request.
 int ShowNoticeText(const QString& text, const QString& details = {});
+
+// A line break and the reason of a failed file operation in the system's
+// words (Shift-JIS), to follow a message's own text; empty without a reason.
+std::string FailureReasonLine(const std::error_code& why);
 
 // ---- test seam: answers the boxes without showing them.
 

@@ -132,9 +132,11 @@ SaveOutcome DocumentCommands::SaveAs()
 SaveOutcome DocumentCommands::WriteList(const std::string& path)
 {
     DocumentState& doc = form_.document();
-    if (!SaveListFile(path, doc.list)) {
+    std::error_code why;
+    if (!SaveListFile(path, doc.list, &why)) {
         ShowMessageBox(path + Sjis("\nファイルを保存できませんでした。\n"
-                                   "保存先のフォルダと空き容量を確かめてください。"),
+                                   "保存先のフォルダと空き容量を確かめてください。") +
+                           FailureReasonLine(why),
                        kMsgError);
         return SaveOutcome::Failed;
     }

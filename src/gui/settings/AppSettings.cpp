@@ -11,12 +11,13 @@ namespace replidex {
 
 namespace {
 
-void TellWriteFailed(const ProgramState& program)
+void TellWriteFailed(const ProgramState& program, const std::error_code& why)
 {
     std::string path;
     if (!SjisFromNativePath(program.iniPath, path)) path.clear();
     ShowMessageBox(path + Sjis("\n設定ファイルを保存できませんでした。\n"
-                               "保存先のフォルダと空き容量を確かめてください。"),
+                               "保存先のフォルダと空き容量を確かめてください。") +
+                       FailureReasonLine(why),
                    kMsgError);
 }
 
@@ -47,10 +48,11 @@ bool SaveSettings(ProgramState& program)
     file.eraseSection(ColumnModel::kSection);
     for (const auto& [key, value] : program.columnModel.SaveInifile_Column(layout.order, layout.columns))
         file.writeString(ColumnModel::kSection, key, value);
-    if (file.save()) return true;
+    std::error_code why;
+    if (file.save(why)) return true;
     if (!program.settingsWriteFailureTold) {
         program.settingsWriteFailureTold = true;
-        TellWriteFailed(program);
+        TellWriteFailed(program, why);
     }
     return false;
 }
