@@ -485,6 +485,18 @@ TEST(ListFileReading, PoolFullKeepsWhatWasRead)
     EXPECT_TRUE(doc.root->entries->empty());
 }
 
+// Version 1000 and then nothing but zero bytes reads as empty top-level
+// folders, two bytes each: reading stops at the folder limit instead of
+// building folders without end.
+TEST(ListFileReading, FolderRecordsStopAtTheLimit)
+{
+    std::string bytes("\xE8\x03\0\0", 4);
+    bytes.append(2 * (kListMaxFolders + 10), '\0');
+    ReplayDocument doc;
+    EXPECT_EQ(ReadListBytes(bytes, doc), ListOpenResult::Opened);
+    EXPECT_EQ(doc.topLevel.size(), kListMaxFolders);
+}
+
 TEST(ListFileOpen, Outcomes)
 {
     TempDir dir;

@@ -154,6 +154,7 @@ ListOpenResult ReadRecords(ByteCursor& src, ReplayDocument& doc)
 
     SharedTextTable paths;   // folder paths: entries of one disk folder share one text
     SharedText lastPath;
+    std::size_t folderCount = 0;
     for (;;) {
         std::uint8_t kind = 0;
         std::uint8_t depth = 0;
@@ -163,6 +164,7 @@ ListOpenResult ReadRecords(ByteCursor& src, ReplayDocument& doc)
         ReplayFolder* const parent = depth > 0 ? slots[depth - 1] : nullptr;
 
         if (kind <= kRecordFolder) {   // kinds 0, 1 and 2 are folders
+            if (++folderCount > kListMaxFolders) break;
             std::uint8_t nameLength = 0;
             std::string name;
             if (!src.u8(nameLength) || !src.text(nameLength, name)) break;

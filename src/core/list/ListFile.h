@@ -20,6 +20,10 @@ inline constexpr std::int32_t kListFileVersion = 1000;
 // and ends reading; texts longer than their length field allows are written
 // cut to the limit on a character boundary.
 inline constexpr int kListMaxDepth = 99;
+// Folder records read from one list at most: far more than any list holds,
+// few enough that a crafted file of empty folder records cannot exhaust the
+// memory. Reading stops there, as at a record cut short.
+inline constexpr std::size_t kListMaxFolders = 1'000'000;
 inline constexpr std::size_t kListMaxNameBytes = 255;       // folder and file names
 inline constexpr std::size_t kListMaxLongTextBytes = 65535; // folder paths and memos
 inline constexpr std::size_t kListMaxPlayerNameBytes = 40;
