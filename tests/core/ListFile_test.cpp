@@ -491,7 +491,7 @@ TEST(ListFileReading, PoolFullKeepsWhatWasRead)
 TEST(ListFileReading, FolderRecordsStopAtTheLimit)
 {
     std::string bytes("\xE8\x03\0\0", 4);
-    bytes.append(2 * (kListMaxFolders + 10), '\0');
+    bytes.append(3 * (kListMaxFolders + 10), '\0');
     ReplayDocument doc;
     EXPECT_EQ(ReadListBytes(bytes, doc), ListOpenResult::Opened);
     EXPECT_EQ(doc.topLevel.size(), kListMaxFolders);
