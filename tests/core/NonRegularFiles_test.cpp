@@ -14,7 +14,7 @@
 #include "core/list/ListFile.h"
 #include "core/replay/ReplayFileReader.h"
 #include "core/settings/ProfileFile.h"
-#include "support/SpecialNodes.h"
+#include "support/NonRegularNodes.h"
 #include "support/TempDir.h"
 
 namespace replidex {
@@ -57,7 +57,7 @@ std::string Analyse(const std::string& path)
     return std::to_string(result) + " error " + std::to_string(info.p1.wins);
 }
 
-TEST(SpecialFiles, ReadersTakeOnlyRegularFilesOfAPossibleSize)
+TEST(NonRegularFiles, ReadersTakeOnlyRegularFilesOfAPossibleSize)
 {
     struct Case {
         SpecialNode node;
@@ -97,7 +97,7 @@ fs::file_type TypeAt(const std::string& path)
     return fs::status(FsPath(path), ec).type();   // through a link: what it names
 }
 
-TEST(SpecialFiles, SavesNeverWriteOverWhatIsNoRegularFile)
+TEST(NonRegularFiles, SavesNeverWriteOverWhatIsNoRegularFile)
 {
     const std::vector<std::pair<SpecialNode, std::string>> cases = {
         {SpecialNode::Fifo, kNotFile},

@@ -12,7 +12,7 @@
 #include "core/list/ListFile.h"
 #include "support/CliRunner.h"
 #include "support/ListGenerator.h"
-#include "support/SpecialNodes.h"
+#include "support/NonRegularNodes.h"
 #include "support/TempDir.h"
 
 namespace replidex {
@@ -53,7 +53,7 @@ std::string WriteList(const TempDir& dir, int entries, std::string& json)
     return list;
 }
 
-TEST(CliSpecialFiles, EveryCommandRefusesWhatIsNoRegularFile)
+TEST(CliNonRegularFiles, EveryCommandRefusesWhatIsNoRegularFile)
 {
     TempDir dir;
     std::string json;
@@ -92,7 +92,7 @@ TEST(CliSpecialFiles, EveryCommandRefusesWhatIsNoRegularFile)
     EXPECT_FALSE(fs::exists(dir.file("out.rdx")));
 }
 
-TEST(CliSpecialFiles, BuildNeverWritesOverWhatIsNoRegularFile)
+TEST(CliNonRegularFiles, BuildNeverWritesOverWhatIsNoRegularFile)
 {
     TempDir dir;
     std::string json;
@@ -112,7 +112,7 @@ TEST(CliSpecialFiles, BuildNeverWritesOverWhatIsNoRegularFile)
 }
 
 #ifndef _WIN32
-TEST(CliSpecialFiles, StandardInputOfZerosEndsAtOnce)
+TEST(CliNonRegularFiles, StandardInputOfZerosEndsAtOnce)
 {
     TempDir dir;
     const test::CliResult r = test::RunCliCommandLine(
@@ -121,7 +121,7 @@ TEST(CliSpecialFiles, StandardInputOfZerosEndsAtOnce)
     EXPECT_NE(r.err.find("NUL byte"), std::string::npos) << r.err;
 }
 
-TEST(CliSpecialFiles, AFileSizeLimitIsAFailedWriteWithItsReason)
+TEST(CliNonRegularFiles, AFileSizeLimitIsAFailedWriteWithItsReason)
 {
     TempDir dir;
     std::string json;

@@ -1,4 +1,4 @@
-#include "support/SpecialNodes.h"
+#include "support/NonRegularNodes.h"
 
 #include <cstdio>
 #include <filesystem>
