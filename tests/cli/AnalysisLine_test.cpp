@@ -29,6 +29,9 @@ ReplayDescription Named(ReplayDescription d, std::string p1, std::string p2)
 
 TEST(AnalysisLine, SameBytesAsTheDumpedDocument)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "its file names hold quotes, which Windows refuses";
+#endif
     TempDir dir;
     const struct {
         const char* file;

@@ -743,6 +743,9 @@ TEST(ListFileSave, FailuresReportAndChangeNothing)
 
 TEST(ListFileSave, AFailedSaveSaysWhy)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "the reasons checked are the POSIX texts";
+#endif
     TempDir dir;
     ReplayDocument doc;
     GenerateList(6, {}, doc);
