@@ -18,5 +18,8 @@ int RunSlots(const Args& args);
 int RunSend(const Args& args);
 int RunRenumber(const Args& args);
 int RunClear(const Args& args);
+int RunRelink(const Args& args);
+int RunDups(const Args& args);
+int RunIndex(const Args& args);
 
 }  // namespace replidex::cli

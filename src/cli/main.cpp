@@ -27,6 +27,9 @@ const Command kCommands[] = {
     {"send", "copy replay files into the game folder", replidex::cli::RunSend},
     {"renumber", "renumber the game folder's replay files without gaps", replidex::cli::RunRenumber},
     {"clear", "remove the game folder's *.RPD files", replidex::cli::RunClear},
+    {"relink", "find the files of missing entries again, as JSON lines", replidex::cli::RunRelink},
+    {"dups", "list entries that stand for one replay twice, as JSON lines", replidex::cli::RunDups},
+    {"index", "record the content of every listed file in the content index", replidex::cli::RunIndex},
 };
 
 void PrintUsage(std::FILE* out)
