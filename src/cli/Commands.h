@@ -22,5 +22,8 @@ int RunArchive(const Args& args);
 int RunStats(const Args& args);
 int RunJournal(const Args& args);
 int RunUndo(const Args& args);
+int RunRelink(const Args& args);
+int RunDups(const Args& args);
+int RunIndex(const Args& args);
 
 }  // namespace replidex::cli

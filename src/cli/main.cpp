@@ -31,6 +31,9 @@ const Command kCommands[] = {
     {"stats", "a player's statistics over a list file, as JSON lines or CSV", replidex::cli::RunStats},
     {"journal", "list the recorded game folder operations, newest first", replidex::cli::RunJournal},
     {"undo", "undo the last operation on a game folder", replidex::cli::RunUndo},
+    {"relink", "find the files of missing entries again, as JSON lines", replidex::cli::RunRelink},
+    {"dups", "list entries that stand for one replay twice, as JSON lines", replidex::cli::RunDups},
+    {"index", "record the content of every listed file in the content index", replidex::cli::RunIndex},
 };
 
 void PrintUsage(std::FILE* out)
