@@ -115,7 +115,7 @@ bool ReadEntryBody(ByteCursor& src, std::uint8_t kind, SharedTextTable& paths, S
         // Every length is read, however long, so that the record stays aligned.
         std::string_view path;
         if (!src.bytes(pathLength, path)) return false;
-        if (path != lastPath.view()) lastPath = paths.get(path);
+        if (!SharedTextTable::SameText(path, lastPath.view())) lastPath = paths.get(path);
     }
     entry.folderPath = lastPath;
     std::uint8_t nameLength = 0;

@@ -1,5 +1,7 @@
 #include "core/text/SharedText.h"
 
+#include "core/file/ContentHash.h"
+
 #include <cstdint>
 #include <cstring>
 #include <ostream>
@@ -13,24 +15,28 @@ std::ostream& operator<<(std::ostream& out, const SharedText& text)
 
 std::size_t SharedTextTable::Hash(std::string_view text)
 {
-    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ text.size();
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, 8);
-        h = (h ^ word) * 0xFF51AFD7ED558CCDull;
-        h ^= h >> 32;
+    return static_cast<std::size_t>(ContentHash64(text));
+}
+
+bool SharedTextTable::SameText(std::string_view a, std::string_view b)
+{
+    // Texts asked for one after another (folder paths) mostly differ only
+    // near their ends: their last eight bytes settle most mismatches before
+    // a whole comparison.
+    if (a.size() != b.size()) return false;
+    if (a.size() >= 8) {
+        std::uint64_t tailA, tailB;
+        std::memcpy(&tailA, a.data() + a.size() - 8, 8);
+        std::memcpy(&tailB, b.data() + b.size() - 8, 8);
+        if (tailA != tailB) return false;
     }
-    std::uint64_t tail = 0;
-    if (i < text.size()) std::memcpy(&tail, text.data() + i, text.size() - i);
-    h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
-    return static_cast<std::size_t>(h ^ (h >> 29));
+    return a == b;
 }
 
 const SharedText& SharedTextTable::get(std::string_view text)
 {
     if (text.empty()) return empty_;
-    if (last_ && last_->view() == text) return *last_;
+    if (last_ && SameText(last_->view(), text)) return *last_;
     if (2 * (used_ + 1) > slots_.size()) grow();
     const std::size_t hash = Hash(text);
     const std::size_t mask = slots_.size() - 1;

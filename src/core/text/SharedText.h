@@ -26,7 +26,8 @@ public:
     operator std::string_view() const { return view(); }
     const char* data() const { return str().data(); }
     std::size_t size() const { return text_ ? text_->size() : 0; }
-    bool empty() const { return size() == 0; }
+    // An empty text holds no block, so this never reads the text itself.
+    bool empty() const { return !text_; }
     // True when both copies share one block (equal texts need not).
     bool sharesWith(const SharedText& other) const { return text_ == other.text_; }
 
@@ -60,13 +61,16 @@ public:
     const SharedText& get(std::string_view text);
     void clear();
 
+    // Equality that settles texts differing near their ends cheaply.
+    static bool SameText(std::string_view a, std::string_view b);
+
 private:
     struct Slot {
         std::size_t hash = 0;
         SharedText text;   // empty: the slot is free
     };
-    // Reads every byte, eight at a time, so that no crafted set of texts
-    // (such as paths that differ only in the middle) makes the table degenerate.
+    // XXH3 of every byte, so that no crafted set of texts (such as paths
+    // that differ only in the middle) makes the table degenerate.
     static std::size_t Hash(std::string_view text);
     void grow();
 
