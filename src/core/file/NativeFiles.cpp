@@ -433,9 +433,10 @@ ReadOnlyFile::OpenResult ReadOnlyFile::open(const std::string& nativePath, std::
         ::close(fd);
         return OpenResult::NotRegular;
     }
-    // Reads of a regular file block as they always do.
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags != -1) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    // The file was opened without blocking so that a FIFO never holds the
+    // open up. A regular file's reads ignore that flag, so it is left set
+    // (two system calls less per file); the rare file system that answers
+    // EAGAIN has it cleared by readAt.
     fd_ = fd;
     size_ = static_cast<std::uint64_t>(st.st_size);
     return OpenResult::Opened;
@@ -447,6 +448,12 @@ long ReadOnlyFile::readAt(std::int64_t offset, void* buffer, std::size_t size) c
     for (;;) {
         const ssize_t n = ::pread(fd_, buffer, size, static_cast<off_t>(offset));
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            const int flags = ::fcntl(fd_, F_GETFL);
+            if (flags != -1 && (flags & O_NONBLOCK) &&
+                ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) == 0)
+                continue;   // from now on the reads block as they always do
+        }
         return static_cast<long>(n);
     }
 }
