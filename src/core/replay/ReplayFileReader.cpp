@@ -609,13 +609,18 @@ int CharacterIndexOf(std::int16_t character)
 
 std::string InfoSummary(const ReplayInfo* info)
 {
+    // The fixed words, converted once.
+    static const std::string kFailed = Sjis("解析エラー: Code:");
+    static const std::string kNet = Sjis("ネットぷよ：");
+    static const std::string kAgainst = Sjis("対");
+    static const std::string kVsCom = Sjis("ひとぷよ");
+    static const std::string kTwoPlayers = Sjis("ふたぷよ");
     if (!info) return {};
     if (info->failed()) {
-        return Sjis("解析エラー: Code:") + std::to_string(info->p1.wins) + " Line:" +
-               std::to_string(info->p1.losses);
+        return kFailed + std::to_string(info->p1.wins) + " Line:" + std::to_string(info->p1.losses);
     }
     if (info->infoFlags & kInfoNetMatch) {
-        std::string text = Sjis("ネットぷよ：") + std::to_string(info->p1.score) + Sjis("対") +
+        std::string text = kNet + std::to_string(info->p1.score) + kAgainst +
                            std::to_string(info->p2.score) + " [";
         text += (info->infoFlags & kInfoRuleF) ? 'F' : 'C';
         text += '/';
@@ -623,7 +628,7 @@ std::string InfoSummary(const ReplayInfo* info)
         text += ']';
         return text;
     }
-    return Sjis(info->p1.isCom == 1 || info->p2.isCom == 1 ? "ひとぷよ" : "ふたぷよ");
+    return info->p1.isCom == 1 || info->p2.isCom == 1 ? kVsCom : kTwoPlayers;
 }
 
 std::string PlayerSummary(const ReplayInfo* info, int player)
