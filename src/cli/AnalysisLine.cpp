@@ -73,12 +73,24 @@ void AppendAnalysisLine(const std::string& nativePath, std::string& out)
     AppendPlayer(out, info.p1);
     out += ", \"p2\": ";
     AppendPlayer(out, info.p2);
+    // The three summaries go through one conversion, joined by NULs: none of
+    // them holds a NUL (a name ends at its first), and a NUL ends any
+    // character cut short before it just as the end of a text does.
+    std::string joined = InfoSummary(&info);
+    joined += '\0';
+    joined += PlayerSummary(&info, 1);
+    joined += '\0';
+    joined += PlayerSummary(&info, 2);
+    const std::string utf8 = Cp932ToUtf8Lossy(joined);
+    const std::size_t first = utf8.find('\0');
+    const std::size_t second = utf8.find('\0', first + 1);
+    const std::string_view texts(utf8);
     out += ", \"info\": ";
-    AppendTextJson(out, Cp932ToUtf8Lossy(InfoSummary(&info)));
+    AppendTextJson(out, texts.substr(0, first));
     out += ", \"text1\": ";
-    AppendTextJson(out, Cp932ToUtf8Lossy(PlayerSummary(&info, 1)));
+    AppendTextJson(out, texts.substr(first + 1, second - first - 1));
     out += ", \"text2\": ";
-    AppendTextJson(out, Cp932ToUtf8Lossy(PlayerSummary(&info, 2)));
+    AppendTextJson(out, texts.substr(second + 1));
     out += "}\n";
 }
 

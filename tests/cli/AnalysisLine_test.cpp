@@ -42,6 +42,11 @@ TEST(AnalysisLine, SameBytesAsTheDumpedDocument)
         {"controls.RPD", BuildReplay(Named(NetMatchDescription(), "\x08\x0c\x1f", "\x7f\x01")).bytes},
         {"com.RPD", BuildReplay(OfflineDescription(true)).bytes},
         {"two.RPD", BuildReplay(Named(OfflineDescription(false), "\x83\x7e", "\x81\x60")).bytes},
+        // Names the codec cannot take whole: a lead byte cut off at the end,
+        // undefined single bytes, a lead byte before a byte that is no trail.
+        {"cut.RPD", BuildReplay(Named(NetMatchDescription(), "ab\x82", "\x82")).bytes},
+        {"undefined.RPD", BuildReplay(Named(NetMatchDescription(), "\x80\xa0\xfd", "\xff\x82\x20z")).bytes},
+        {"cut-offline.RPD", BuildReplay(Named(OfflineDescription(false), "\x82", "\x81")).bytes},
         {"garbage.RPD", std::string(5000, '\x55')},
         {"empty.RPD", ""},
         {"a \"q\" \\ \t\x01 name.RPD", BuildReplay(NetMatchDescription()).bytes},
