@@ -4,6 +4,8 @@
 #include <cctype>
 #include <filesystem>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/file/NativeFiles.h"
 
@@ -34,31 +36,24 @@ void UseDelimiterOf(const std::string& folder, std::string& path)
 #endif
 }
 
-bool IsSeparator(char c)
-{
-#ifdef _WIN32
-    return c == '/' || c == '\\';
-#else
-    return c == '/';
-#endif
-}
-
 // Path order by components: "a/x" < "a0/x" < "aB/x", whichever separator
-// the path is written with, so that both systems list files alike.
-bool ComponentsBefore(const std::string& a, const std::string& b)
+// the path is written with, so that both systems list files alike. Each
+// path's key has its separators made NUL (paths hold none), the lowest byte,
+// so that plain byte order of the keys is component order.
+void SortByComponents(std::vector<std::string>& paths)
 {
-    std::size_t i = 0, j = 0;
-    for (;;) {
-        std::size_t ei = i, ej = j;
-        while (ei < a.size() && !IsSeparator(a[ei])) ++ei;
-        while (ej < b.size() && !IsSeparator(b[ej])) ++ej;
-        const int order = std::string_view(a).substr(i, ei - i).compare(std::string_view(b).substr(j, ej - j));
-        if (order != 0) return order < 0;
-        const bool aEnds = ei >= a.size(), bEnds = ej >= b.size();
-        if (aEnds || bEnds) return aEnds && !bEnds;
-        i = ei + 1;
-        j = ej + 1;
+    std::vector<std::pair<std::string, std::size_t>> keyed;
+    keyed.reserve(paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        std::string key = paths[i];
+        std::replace_if(key.begin(), key.end(), IsPathDelimiter, '\0');
+        keyed.emplace_back(std::move(key), i);
     }
+    std::sort(keyed.begin(), keyed.end());
+    std::vector<std::string> sorted;
+    sorted.reserve(paths.size());
+    for (auto& [key, index] : keyed) sorted.push_back(std::move(paths[index]));
+    paths = std::move(sorted);
 }
 
 }  // namespace
@@ -76,7 +71,7 @@ std::vector<std::string> ReplayFilesBelow(const std::string& folder)
             UseDelimiterOf(folder, files.back());
         }
     }
-    std::sort(files.begin(), files.end(), ComponentsBefore);
+    SortByComponents(files);
     return files;
 }
 

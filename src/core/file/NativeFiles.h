@@ -24,6 +24,16 @@ std::wstring WideFromUtf8(std::string_view utf8);
 std::string Utf8FromWide(std::wstring_view wide);
 #endif
 
+// True for a byte that separates folders in a path: "/", and on Windows "\\" as well.
+inline bool IsPathDelimiter(char c)
+{
+#ifdef _WIN32
+    return c == '/' || c == '\\';
+#else
+    return c == '/';
+#endif
+}
+
 // A native path as a std::filesystem::path, and back (Windows: through
 // UTF-16; a name with no UTF-8 form gives empty text).
 std::filesystem::path FsPath(std::string_view nativePath);

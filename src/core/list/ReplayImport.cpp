@@ -24,15 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool IsDelimiter(char c)
-{
-#ifdef _WIN32
-    return c == '\\' || c == '/';
-#else
-    return c == kPathDelimiter;
-#endif
-}
-
 
 // Position of the last delimiter of a native path (UTF-8, where no byte of
 // a multi-byte character is a delimiter).
@@ -75,7 +66,7 @@ bool IdentifyFolder(const std::string& nativePath, FolderId& id)
 
 std::string JoinNative(const std::string& folder, const std::string& name)
 {
-    if (!folder.empty() && IsDelimiter(folder.back())) return folder + name;
+    if (!folder.empty() && IsPathDelimiter(folder.back())) return folder + name;
     return folder + kPathDelimiter + name;
 }
 
@@ -308,7 +299,7 @@ std::size_t LastSjisDelimiter(std::string_view path)
             i += 2;
             continue;
         }
-        if (IsDelimiter(path[i])) found = i;
+        if (IsPathDelimiter(path[i])) found = i;
         ++i;
     }
     return found;

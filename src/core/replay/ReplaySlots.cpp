@@ -25,15 +25,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b)
     return true;
 }
 
-bool IsDelimiter(char c)
-{
-#ifdef _WIN32
-    return c == '/' || c == '\\';
-#else
-    return c == '/';
-#endif
-}
-
 }  // namespace
 
 bool NameBefore(const std::string& a, const std::string& b)
@@ -80,13 +71,13 @@ bool HasRpdExtension(std::string_view name)
 bool IsPlainFileName(std::string_view name)
 {
     if (name.empty() || name == "." || name == "..") return false;
-    return std::none_of(name.begin(), name.end(), [](char c) { return c == '\0' || IsDelimiter(c); });
+    return std::none_of(name.begin(), name.end(), [](char c) { return c == '\0' || IsPathDelimiter(c); });
 }
 
 std::string JoinPath(const std::string& folder, std::string_view name)
 {
     std::string path = folder;
-    if (!path.empty() && !IsDelimiter(path.back())) path += static_cast<char>(fs::path::preferred_separator);
+    if (!path.empty() && !IsPathDelimiter(path.back())) path += static_cast<char>(fs::path::preferred_separator);
     path += name;
     return path;
 }

@@ -91,16 +91,6 @@ bool SjisFileExists(const std::string& sjisPath)
 
 namespace {
 
-// Windows takes "/" as well as its own "\\" between folders.
-bool IsPathDelimiter(char c)
-{
-#ifdef _WIN32
-    return c == '\\' || c == '/';
-#else
-    return c == kPathDelimiter;
-#endif
-}
-
 // The ends of the folders of a Shift-JIS path: the position after each path
 // delimiter (never the second byte of a two-byte character).
 std::vector<std::size_t> FolderEnds(std::string_view sjisPath)
