@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/archive/ArchiveNames.h"
+#include "core/journal/Journal.h"
 #include "core/replay/ReplayRecords.h"
 #include "core/replay/SafeFileMoves.h"
 
@@ -72,6 +73,12 @@ struct ArchiveOutcome {
 struct ArchiveRunOptions {
     bool removeFromGame = false;
     MoveToTrashFunction trash;   // none: removal deletes at once
+    // With a journal, the slot files are removed after every copy has been
+    // made, as one journal entry "archive-remove" (so that undo brings them
+    // back), through `journalTrash` (no move: removal deletes at once);
+    // `trash` is then not used.
+    JournalStore* journal = nullptr;
+    JournalTrash journalTrash;
 };
 
 // What the run would report when nothing goes wrong (a dry run).
