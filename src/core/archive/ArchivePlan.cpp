@@ -227,7 +227,7 @@ ArchivePlan PlanArchive(const std::string& gameDir, const std::string& archiveDi
         s.size = fs::file_size(source, ec);
         if (ec || !fs::is_regular_file(source, ec) || !LocalModificationTime(s.sourcePath, s.fileTime)) {
             s.reason = ec ? WithError("cannot read", ec) : "not a regular file";
-            plan.slots.push_back(std::move(s));
+            plan.files.push_back(std::move(s));
             continue;
         }
         AnalyseReplayAtNativePath(s.sourcePath, s.info);
@@ -240,15 +240,24 @@ ArchivePlan PlanArchive(const std::string& gameDir, const std::string& archiveDi
             ChooseTarget(s, archiveDir, templates, names);
             if (s.state == ArchiveState::Archive) index.addPlanned(s.size, s.target, s.sourcePath, s.relative);
         }
-        plan.slots.push_back(std::move(s));
+        plan.files.push_back(std::move(s));
     }
     return plan;
+}
+
+std::string PreviewArchiveName(const PlannedSlot& s, const ArchiveTemplates& templates)
+{
+    const ArchiveFields fields = FieldsOf(&s.info, s.fileTime, s.slot);
+    std::string relative;
+    for (const SafeName& part : FolderNamesOf(templates.folder, fields)) relative += part.native + "/";
+    const std::string& nameTemplate = s.info.failed() ? std::string(kFailedNameTemplate) : templates.name;
+    return relative + MakeSafeName(ExpandTemplate(nameTemplate, fields), true).native;
 }
 
 std::vector<ArchiveOutcome> PlannedOutcomes(const ArchivePlan& plan, const ArchiveRunOptions& options)
 {
     std::vector<ArchiveOutcome> outcomes;
-    for (const PlannedSlot& s : plan.slots) {
+    for (const PlannedSlot& s : plan.files) {
         ArchiveOutcome o;
         o.fileName = s.fileName;
         o.state = s.state;
@@ -268,7 +277,7 @@ std::vector<ArchiveOutcome> RunArchive(const ArchivePlan& plan, const ArchiveRun
 {
     std::vector<ArchiveOutcome> outcomes = PlannedOutcomes(plan, options);
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        const PlannedSlot& s = plan.slots[i];
+        const PlannedSlot& s = plan.files[i];
         ArchiveOutcome& o = outcomes[i];
         o.removed = RemovalKind::None;
         o.copied = false;

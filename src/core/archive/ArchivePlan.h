@@ -49,13 +49,18 @@ struct PlannedSlot {
 struct ArchivePlan {
     std::string gameDir;
     std::string archiveDir;
-    std::vector<PlannedSlot> slots;   // in slot order
+    std::vector<PlannedSlot> files;   // one per slot file, in slot order
     std::error_code listError;        // the game folder could not be listed
 };
 
 // Plans the archive of every slot file of `gameDir` (or only of `onlySlots`).
 ArchivePlan PlanArchive(const std::string& gameDir, const std::string& archiveDir,
                         const ArchiveTemplates& templates, const std::vector<int>* onlySlots = nullptr);
+
+// The archive name `templates` give the slot, below the archive folder
+// ("/" between folders), before any " (n)" for a taken name: the preview of
+// a template being edited.
+std::string PreviewArchiveName(const PlannedSlot& slot, const ArchiveTemplates& templates);
 
 enum class RemovalKind { None, Trash, Delete };
 

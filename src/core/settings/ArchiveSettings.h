@@ -29,6 +29,8 @@ struct ArchiveSettings {
     bool removeFromGame = false;
     // "Watch": PuyoFフォルダを監視して自動で取り込む (0/1).
     bool watch = false;
+
+    bool operator==(const ArchiveSettings&) const = default;
 };
 
 // Missing keys give the defaults above; an empty name template is the
