@@ -15,7 +15,7 @@
 #include "core/file/NativeFiles.h"
 #include "core/list/ListFile.h"
 #include "core/text/SjisCodec.h"
-#include "platform/Trash.h"
+#include "platform/JournalLocation.h"
 
 namespace replidex::cli {
 
@@ -126,9 +126,13 @@ int RunArchive(const Args& args)
         std::fprintf(stderr, "replidex-cli archive: %s: %s\n", gameDir.c_str(), plan.listError.message().c_str());
         return 1;
     }
+    // The removal is journaled like every change to the game folder:
+    // `replidex-cli journal` lists it and `undo` brings the files back.
+    JournalStore journal(JournalFolder());
     ArchiveRunOptions options;
     options.removeFromGame = remove;
-    options.trash = MoveToTrash;
+    options.journal = &journal;
+    options.journalTrash = PlatformJournalTrash();
     const std::vector<ArchiveOutcome> outcomes = dryRun ? PlannedOutcomes(plan, options) : RunArchive(plan, options);
     ArchiveCounts counts = CountOutcomes(outcomes);
     bool listFailed = false;

@@ -35,6 +35,7 @@ protected:
     {
         // The trash of the removal lies in the test's own folder.
         setenv("XDG_DATA_HOME", dir.file("data").c_str(), 1);
+        setenv("XDG_STATE_HOME", dir.file("state").c_str(), 1);   // and so does the journal
         fs::create_directories(dir.path() / "data");
         for (const char* name : {"REPLAY00.RPD", "replay03.rpd", "REPLAY04.RPD"}) {
             ReplayDescription d = NetMatchDescription();
@@ -121,6 +122,33 @@ TEST_F(CliArchive, AFailedCopyIsReportedAndTheListFolderHoldsTheArchivedFiles)
     ASSERT_EQ(names.size(), 4u);
     names.back() = names.back().substr(15);   // a failed analysis is named by its file time and slot
     EXPECT_EQ(names, (std::vector<std::string>{"00.RPD", "03.RPD", "04.RPD", "_REPLAY07.RPD"}));
+}
+
+TEST_F(CliArchive, TheRemovalIsOneJournalEntryThatUndoBringsBack)
+{
+    const std::string before = ReadWholeFile(dir.file("PuyoF/replay03.rpd"));
+    ASSERT_EQ(Archive({"--remove-from-game"}).status, 0);
+    ASSERT_TRUE(fs::is_empty(dir.path() / "PuyoF"));
+
+    const CliResult journal = RunCli({"journal"});
+    ASSERT_EQ(journal.status, 0) << journal.err;
+    const std::vector<Json> entries = JsonLines(journal.out);
+    ASSERT_FALSE(entries.empty()) << journal.out;
+    EXPECT_EQ(entries[0]["op"], "archive-remove");
+    EXPECT_EQ(entries[0]["complete"], true);
+    std::vector<std::string> removed;
+    for (const Json& step : entries[0]["steps"]) {
+        EXPECT_EQ(step["step"], "trash");
+        removed.push_back(step["name"]);
+    }
+    EXPECT_EQ(removed, (std::vector<std::string>{"REPLAY00.RPD", "replay03.rpd", "REPLAY04.RPD", "REPLAY07.RPD"}));
+
+    const CliResult undo = RunCli({"undo", dir.file("PuyoF")});
+    ASSERT_EQ(undo.status, 0) << undo.out << undo.err;
+    EXPECT_EQ(JsonLines(undo.out).back(), Json::parse(R"({"undone":4,"notUndone":0})"));
+    EXPECT_EQ(ReadWholeFile(dir.file("PuyoF/replay03.rpd")), before);
+    // Back in the game folder, each slot file is already archived.
+    EXPECT_EQ(JsonLines(Archive({}).out).back(), Json::parse(R"({"archived":0,"already":4,"failed":0,"removed":0})"));
 }
 
 TEST_F(CliArchive, BadUsageAndAnUnreadableGameFolder)

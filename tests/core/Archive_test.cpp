@@ -219,8 +219,8 @@ TEST_F(ArchiveRun, RemovalOnlyAfterAWholeCopyAndNeverOfTheOnlyCopy)
     // An archive folder holding the game folder: a slot is never "already" by itself.
     InGame("REPLAY04.RPD", Replay("dave", 1));
     const ArchivePlan inside = PlanArchive(Game(), dir.path().string(), {});
-    ASSERT_EQ(inside.slots.size(), 1u);
-    EXPECT_EQ(inside.slots[0].state, ArchiveState::Archive);
+    ASSERT_EQ(inside.files.size(), 1u);
+    EXPECT_EQ(inside.files[0].state, ArchiveState::Archive);
 }
 
 TEST_F(ArchiveRun, TheListFolderHoldsExactlyTheArchivedFilesInTheArchiveSubFolders)

@@ -142,6 +142,65 @@ std::string WithError(const char* what, const std::error_code& error)
     return error ? std::string(what) + ": " + error.message() : std::string(what);
 }
 
+bool TrashAsked(const ArchiveRunOptions& options)
+{
+    return options.journal ? static_cast<bool>(options.journalTrash.move) : static_cast<bool>(options.trash);
+}
+
+// Why a slot file may not leave the game folder for `archivedCopy`; empty
+// when it may (it is a slot file and the copy is another file holding
+// exactly its bytes).
+std::string RemovalRefusal(const std::string& gameDir, const std::string& slotName, const std::string& archivedCopy)
+{
+    if (!IsPlainFileName(slotName) || !IsGameReplayFileName(slotName)) return "not a slot file name";
+    const std::string slotPath = JoinPath(gameDir, slotName);
+    if (SameFile(slotPath, archivedCopy)) return "the archived copy is the slot file itself";
+    if (!SameFileContent(slotPath, archivedCopy))
+        return "not removed: the archived copy does not hold the slot file's bytes";
+    return {};
+}
+
+void SetRemoval(ArchiveOutcome& o, const RemovalResult& removal)
+{
+    o.removed = removal.kind;
+    if (removal.kind == RemovalKind::None) {
+        o.state = ArchiveState::Failed;
+        o.reason = removal.reason;
+    }
+}
+
+RemovalResult RemovalOf(const FileReport& report)
+{
+    if (report.outcome == FileOutcome::Trashed) return {RemovalKind::Trash, {}};
+    if (report.outcome == FileOutcome::Deleted) return {RemovalKind::Delete, {}};
+    return {RemovalKind::None, "removal failed: " + ProblemText(report)};
+}
+
+// The journaled removal: every slot file whose copy reads back byte-equal,
+// in one entry that expects each to still hold the copy's bytes.
+void RemoveThroughJournal(const ArchivePlan& plan, const ArchiveRunOptions& options,
+                          std::vector<ArchiveOutcome>& outcomes)
+{
+    std::vector<ExpectedFile> files;
+    std::vector<std::size_t> whose;
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        ArchiveOutcome& o = outcomes[i];
+        if (o.state == ArchiveState::Failed) continue;
+        std::string refusal = RemovalRefusal(plan.gameDir, o.fileName, o.target);
+        const std::optional<FileFacts> facts = refusal.empty() ? ReadFileFacts(o.target) : std::nullopt;
+        if (!facts) {
+            SetRemoval(o, {RemovalKind::None, refusal.empty() ? "the archived copy cannot be read" : refusal});
+            continue;
+        }
+        files.push_back({o.fileName, *facts});
+        whose.push_back(i);
+    }
+    if (files.empty()) return;
+    const ExecutionResult run = JournaledRemoval(*options.journal, plan.gameDir, files,
+                                                 static_cast<bool>(options.journalTrash.move), options.journalTrash);
+    for (std::size_t k = 0; k < whose.size(); ++k) SetRemoval(outcomes[whose[k]], RemovalOf(run.report.files[k]));
+}
+
 }  // namespace
 
 ArchivePlan PlanArchive(const std::string& gameDir, const std::string& archiveDir,
@@ -168,7 +227,7 @@ ArchivePlan PlanArchive(const std::string& gameDir, const std::string& archiveDi
         s.size = fs::file_size(source, ec);
         if (ec || !fs::is_regular_file(source, ec) || !LocalModificationTime(s.sourcePath, s.fileTime)) {
             s.reason = ec ? WithError("cannot read", ec) : "not a regular file";
-            plan.slots.push_back(std::move(s));
+            plan.files.push_back(std::move(s));
             continue;
         }
         AnalyseReplayAtNativePath(s.sourcePath, s.info);
@@ -181,15 +240,24 @@ ArchivePlan PlanArchive(const std::string& gameDir, const std::string& archiveDi
             ChooseTarget(s, archiveDir, templates, names);
             if (s.state == ArchiveState::Archive) index.addPlanned(s.size, s.target, s.sourcePath, s.relative);
         }
-        plan.slots.push_back(std::move(s));
+        plan.files.push_back(std::move(s));
     }
     return plan;
+}
+
+std::string PreviewArchiveName(const PlannedSlot& s, const ArchiveTemplates& templates)
+{
+    const ArchiveFields fields = FieldsOf(&s.info, s.fileTime, s.slot);
+    std::string relative;
+    for (const SafeName& part : FolderNamesOf(templates.folder, fields)) relative += part.native + "/";
+    const std::string& nameTemplate = s.info.failed() ? std::string(kFailedNameTemplate) : templates.name;
+    return relative + MakeSafeName(ExpandTemplate(nameTemplate, fields), true).native;
 }
 
 std::vector<ArchiveOutcome> PlannedOutcomes(const ArchivePlan& plan, const ArchiveRunOptions& options)
 {
     std::vector<ArchiveOutcome> outcomes;
-    for (const PlannedSlot& s : plan.slots) {
+    for (const PlannedSlot& s : plan.files) {
         ArchiveOutcome o;
         o.fileName = s.fileName;
         o.state = s.state;
@@ -199,7 +267,7 @@ std::vector<ArchiveOutcome> PlannedOutcomes(const ArchivePlan& plan, const Archi
         o.reason = s.reason;
         o.copied = s.state == ArchiveState::Archive;
         if (options.removeFromGame && s.state != ArchiveState::Failed)
-            o.removed = options.trash ? RemovalKind::Trash : RemovalKind::Delete;
+            o.removed = TrashAsked(options) ? RemovalKind::Trash : RemovalKind::Delete;
         outcomes.push_back(std::move(o));
     }
     return outcomes;
@@ -209,7 +277,7 @@ std::vector<ArchiveOutcome> RunArchive(const ArchivePlan& plan, const ArchiveRun
 {
     std::vector<ArchiveOutcome> outcomes = PlannedOutcomes(plan, options);
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        const PlannedSlot& s = plan.slots[i];
+        const PlannedSlot& s = plan.files[i];
         ArchiveOutcome& o = outcomes[i];
         o.removed = RemovalKind::None;
         o.copied = false;
@@ -236,31 +304,20 @@ std::vector<ArchiveOutcome> RunArchive(const ArchivePlan& plan, const ArchiveRun
             }
             o.copied = true;
         }
-        if (!options.removeFromGame) continue;
-        const RemovalResult removal =
-            RemoveArchivedSlot(plan.gameDir, s.fileName, o.target, static_cast<bool>(options.trash), options.trash);
-        o.removed = removal.kind;
-        if (removal.kind == RemovalKind::None) {
-            o.state = ArchiveState::Failed;
-            o.reason = removal.reason;
-        }
+        if (!options.removeFromGame || options.journal) continue;
+        SetRemoval(o, RemoveArchivedSlot(plan.gameDir, s.fileName, o.target, static_cast<bool>(options.trash),
+                                         options.trash));
     }
+    if (options.removeFromGame && options.journal) RemoveThroughJournal(plan, options, outcomes);
     return outcomes;
 }
 
 RemovalResult RemoveArchivedSlot(const std::string& gameDir, const std::string& slotName,
                                  const std::string& archivedCopy, bool toTrash, const MoveToTrashFunction& trash)
 {
-    if (!IsPlainFileName(slotName) || !IsGameReplayFileName(slotName))
-        return {RemovalKind::None, "not a slot file name"};
-    const std::string slotPath = JoinPath(gameDir, slotName);
-    if (SameFile(slotPath, archivedCopy)) return {RemovalKind::None, "the archived copy is the slot file itself"};
-    if (!SameFileContent(slotPath, archivedCopy))
-        return {RemovalKind::None, "not removed: the archived copy does not hold the slot file's bytes"};
-    const FileReport report = RemoveFile(slotPath, toTrash, trash);
-    if (report.outcome == FileOutcome::Trashed) return {RemovalKind::Trash, {}};
-    if (report.outcome == FileOutcome::Deleted) return {RemovalKind::Delete, {}};
-    return {RemovalKind::None, "removal failed: " + ProblemText(report)};
+    if (std::string refusal = RemovalRefusal(gameDir, slotName, archivedCopy); !refusal.empty())
+        return {RemovalKind::None, std::move(refusal)};
+    return RemovalOf(RemoveFile(JoinPath(gameDir, slotName), toTrash, trash));
 }
 
 ArchiveCounts CountOutcomes(const std::vector<ArchiveOutcome>& outcomes)

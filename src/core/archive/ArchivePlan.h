@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/archive/ArchiveNames.h"
+#include "core/journal/Journal.h"
 #include "core/replay/ReplayRecords.h"
 #include "core/replay/SafeFileMoves.h"
 
@@ -48,13 +49,18 @@ struct PlannedSlot {
 struct ArchivePlan {
     std::string gameDir;
     std::string archiveDir;
-    std::vector<PlannedSlot> slots;   // in slot order
+    std::vector<PlannedSlot> files;   // one per slot file, in slot order
     std::error_code listError;        // the game folder could not be listed
 };
 
 // Plans the archive of every slot file of `gameDir` (or only of `onlySlots`).
 ArchivePlan PlanArchive(const std::string& gameDir, const std::string& archiveDir,
                         const ArchiveTemplates& templates, const std::vector<int>* onlySlots = nullptr);
+
+// The archive name `templates` give the slot, below the archive folder
+// ("/" between folders), before any " (n)" for a taken name: the preview of
+// a template being edited.
+std::string PreviewArchiveName(const PlannedSlot& slot, const ArchiveTemplates& templates);
 
 enum class RemovalKind { None, Trash, Delete };
 
@@ -72,6 +78,12 @@ struct ArchiveOutcome {
 struct ArchiveRunOptions {
     bool removeFromGame = false;
     MoveToTrashFunction trash;   // none: removal deletes at once
+    // With a journal, the slot files are removed after every copy has been
+    // made, as one journal entry "archive-remove" (so that undo brings them
+    // back), through `journalTrash` (no move: removal deletes at once);
+    // `trash` is then not used.
+    JournalStore* journal = nullptr;
+    JournalTrash journalTrash;
 };
 
 // What the run would report when nothing goes wrong (a dry run).

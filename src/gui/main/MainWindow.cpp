@@ -14,6 +14,7 @@
 #include <QTreeView>
 
 #include "core/text/SjisCodec.h"
+#include "gui/archive/ArchiveCommand.h"
 #include "gui/browse/ColumnLayout.h"
 #include "gui/browse/DeleteFilesCommand.h"
 #include "gui/browse/FolderRows.h"
@@ -87,6 +88,9 @@ void MainWindow::FormCreate()
     // Adding replays: the two commands, their buttons and drops on the list.
     addReplays_ = new AddReplaysCommand(*this);
     recentMenus_ = new RecentMenus(*this);
+    // The ツール menu's archive block and the watch of the game folder.
+    archive_ = new ArchiveCommand(*this);
+    archive_->addArchiveItems(ui_.MMTools);
     // Rows and folders dragged from another window (another running
     // instance) are refused before the views or the add command see them.
     RefuseForeignRowDrags(ui_.TreeView->viewport(), dragOrigin_);
@@ -106,6 +110,8 @@ void MainWindow::setWindows(const AppWindows& windows)
                 ApplyColumnModel(program_.columnModel, windows_.search->ListViewOf(),
                                  windows_.search->RowModelOf());
         });
+    if (windows_.config)
+        connect(windows_.config, &SettingsDialog::archiveSettingsApplied, this, [this] { archive_->applySettings(); });
 }
 
 void MainWindow::ConnectCommands()
@@ -182,6 +188,7 @@ void MainWindow::FormShow()
         close();
         break;
     }
+    archive_->applySettings();
     ui_.Timer->stop();
     started_ = true;
     emit startupFinished();

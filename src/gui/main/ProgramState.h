@@ -7,6 +7,7 @@
 #include "core/settings/ColumnModel.h"
 #include "core/settings/ConfigSettings.h"
 #include "core/settings/RecentLists.h"
+#include "core/settings/ArchiveSettings.h"
 
 namespace replidex {
 
@@ -27,6 +28,9 @@ struct ProgramState {
     // A failed write of the settings file has been told to the user (once a
     // run is enough).
     bool settingsWriteFailureTold = false;
+    // The "Archive" settings: archive folder, templates, list folder, the
+    // removal and watch options.
+    ArchiveSettings archive;
 };
 
 }  // namespace replidex

@@ -1,5 +1,6 @@
 #include "gui/settings/AppSettings.h"
 
+#include "core/settings/ArchiveSettings.h"
 #include "core/settings/ConfigSettings.h"
 #include "core/settings/ProfileFile.h"
 #include "core/settings/RecentLists.h"
@@ -34,6 +35,7 @@ void LoadSettings(ProgramState& program)
     for (const std::string& key : file.keyNames(ColumnModel::kSection))
         columns.emplace_back(key, file.readString(ColumnModel::kSection, key, ""));
     program.columnModel.UpdateByIniFile(columns);
+    program.archive = LoadArchiveSettings(file);
 }
 
 bool SaveSettings(ProgramState& program)
@@ -48,6 +50,7 @@ bool SaveSettings(ProgramState& program)
     file.eraseSection(ColumnModel::kSection);
     for (const auto& [key, value] : program.columnModel.SaveInifile_Column(layout.order, layout.columns))
         file.writeString(ColumnModel::kSection, key, value);
+    SaveArchiveSettings(file, program.archive);
     std::error_code why;
     if (file.save(why)) return true;
     if (!program.settingsWriteFailureTold) {

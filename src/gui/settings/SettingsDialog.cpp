@@ -19,7 +19,9 @@
 #include "gui/dialogs/ChooseFolder.h"
 #include "gui/dialogs/FileDialogs.h"
 #include "gui/main/ProgramState.h"
+#include "gui/dialogs/MessageBoxes.h"
 #include "gui/settings/AppSettings.h"
+#include "gui/settings/ArchiveSettingsPage.h"
 #include "gui/settings/ColumnListModel.h"
 #include "platform/FileAssociation.h"
 
@@ -45,6 +47,7 @@ SettingsDialog::SettingsDialog(ProgramState& program, QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     ui_.setupUi(this);
+    archivePage_ = new ArchiveSettingsPage(ui_.PC);
 
     columns_ = new ColumnListModel(this);
     ui_.List->setModel(columns_);
@@ -93,6 +96,7 @@ void SettingsDialog::FormShow(QTreeView* columnSource)
     ui_.CB_SearchPage->setCurrentIndex(config.searchPage);
     ui_.CB_NoExist->setChecked(config.skipMissing);
 
+    archivePage_->showSettings(program_.archive);
     TakeColumnsFromView(program_.columnModel, columnSource);
     columns_->setRows(program_.columnModel.UpdateConfigByGColumns());
 }
@@ -123,6 +127,13 @@ void SettingsDialog::BtnOKClick()
 {
     DialogSettings chosen;
     if (!ChosenSettings(chosen)) return;
+    ArchiveSettings archive = program_.archive;
+    if (!archivePage_->chosenSettings(archive)) {
+        ShowMessageBox(Sjis("取り込みの設定に、使えない文字があります。"), kMsgError);
+        return;
+    }
+    const bool archiveChanged = !(archive == program_.archive);
+    program_.archive = archive;
     const SettingsChanges changes = CompareSettings(shown_, chosen);
     program_.config.puyoFPath = chosen.puyoFPath;
     program_.config.searchPage = chosen.searchPage;
@@ -133,12 +144,13 @@ void SettingsDialog::BtnOKClick()
     // with another change, otherwise when the program closes.
     program_.columnModel.UpdateByConfig(columns_->rows());
     emit columnsApplied();
-    if (changes.any()) SaveSettings(program_);
+    if (changes.any() || archiveChanged) SaveSettings(program_);
 
     shown_ = chosen;
     outcome_ = {true, changes.skipMissing};
     QDialog::accept();
     emit searchOptionsApplied(changes.skipMissing);
+    if (archiveChanged) emit archiveSettingsApplied();
 }
 
 void SettingsDialog::BtnCancelClick()

@@ -18,6 +18,7 @@ namespace replidex {
 
 struct ProgramState;
 class ColumnListModel;
+class ArchiveSettingsPage;
 
 // How a showing of the dialog ended.
 struct SettingsOutcome {
@@ -42,6 +43,7 @@ public:
 
     SettingsDialogUi& ui() { return ui_; }
     ColumnListModel& columnList() { return *columns_; }
+    ArchiveSettingsPage& archivePage() { return *archivePage_; }
 
     // The handlers, named after their controls.
     void FormShow(QTreeView* columnSource);
@@ -61,6 +63,8 @@ signals:
     // now; `missingFileOptionChanged` when skipping missing or changed files
     // was switched (a search window then marks its scope again).
     void searchOptionsApplied(bool missingFileOptionChanged);
+    // OK changed the settings of the page 「取り込み」 (the watch follows them).
+    void archiveSettingsApplied();
 
 protected:
     // Esc and the close box answer as Cancel.
@@ -79,6 +83,7 @@ private:
     ColumnListModel* columns_ = nullptr;
     DialogSettings shown_;   // what the controls held when the dialog was shown
     SettingsOutcome outcome_;
+    ArchiveSettingsPage* archivePage_ = nullptr;
 };
 
 }  // namespace replidex
