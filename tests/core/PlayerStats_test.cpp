@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -277,6 +278,28 @@ TEST(CsvWriter, CellRules)
     const TextRows cut{{"a\x82", "b"}};
     EXPECT_EQ(CsvText(cut, CsvEncoding::ShiftJis), "a\x82,b\r\n");
     EXPECT_EQ(CsvText(cut, CsvEncoding::Utf8WithBom), "\xEF\xBB\xBF" "a\xEF\xBF\xBD,b\r\n");
+}
+
+// Cell by cell, with the conversions of repeated cells reused, the UTF-8 file
+// is the one converting the whole Shift-JIS file gives: random bytes (lead
+// bytes at cell ends, quotes and commas after lead bytes, undefined bytes).
+TEST(CsvWriter, CellByCellEqualsTheWholeFileConverted)
+{
+    std::mt19937 rng(27);
+    const char alphabet[] = {'a', '"', ',', '\r', '\n', '=', '\x82', '\xA0', '\x81', '\x40',
+                             '\xE0', '\xFD', '\x5C', '\x7E', '\xB1', '-'};
+    for (int round = 0; round < 200; ++round) {
+        TextRows rows(1 + rng() % 6);
+        for (auto& row : rows) {
+            row.resize(1 + rng() % 5);
+            for (auto& cell : row)
+                for (unsigned n = rng() % 5; n > 0; --n) cell += alphabet[rng() % sizeof alphabet];
+        }
+        rows.push_back(rows.front());   // repeated cells come from the cache
+        const std::string sjis = CsvText(rows, CsvEncoding::ShiftJis);
+        ASSERT_EQ(CsvText(rows, CsvEncoding::Utf8WithBom), "\xEF\xBB\xBF" + Cp932ToUtf8Lossy(sjis))
+            << round;
+    }
 }
 
 TEST(StatsSettings, NamesRoundTripThroughTheSettingsFile)
