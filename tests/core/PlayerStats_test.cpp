@@ -171,7 +171,7 @@ TEST(PlayerStats, TablesSumTheirMatchesAndKeepTheirSlots)
               std::vector<int>({3, 1, 1, 1, 4, 4}));
     EXPECT_EQ(opp[0].last, kJune);
     EXPECT_EQ(opp[0].lastRank, 0);
-    EXPECT_EQ(opp[0].slots, (std::vector<std::int32_t>{1, 2, 3}));
+    EXPECT_EQ(opp[0].countedSlots, (std::vector<std::int32_t>{1, 2, 3}));
     EXPECT_EQ(opp[1].key, "a");
     EXPECT_EQ(opp[1].lastRank, 3);
 
@@ -182,7 +182,7 @@ TEST(PlayerStats, TablesSumTheirMatchesAndKeepTheirSlots)
     EXPECT_EQ(own[0].matches, 3);
     EXPECT_EQ(StatsKeyText(own[1], StatsTable::OwnCharacter), Sjis("アルル"));
     EXPECT_EQ(own[1].matches + own[1].offline, 2);
-    EXPECT_EQ(own[1].slots, (std::vector<std::int32_t>{1, 4}));
+    EXPECT_EQ(own[1].countedSlots, (std::vector<std::int32_t>{1, 4}));
     // The offline 2P character byte 0x99 is unknown: "ER".
     const auto& theirs = s.table(StatsTable::OpponentCharacter);
     ASSERT_FALSE(theirs.empty());

@@ -157,11 +157,11 @@ void CountMatch(StatsRow& row, const CountedMatch& match, const ReplayInfo& info
     row.gamesWon += mine.score;
     row.gamesLost += theirs.score;
     // Slots come in ascending order, so on equal times the later slot wins.
-    if (row.slots.empty() || !LaterTime(row.last, time)) {
+    if (row.countedSlots.empty() || !LaterTime(row.last, time)) {
         row.last = time;
         row.lastRank = theirs.rank;
     }
-    row.slots.push_back(match.slot);
+    row.countedSlots.push_back(match.slot);
 }
 
 StatsRow& CharacterRow(TableBuilder& table, std::int16_t character)
@@ -252,7 +252,7 @@ PlayerStats ComputePlayerStats(const EntryPool& pool, std::span<const std::int32
             StatsRow& own = CharacterRow(byOwn, info.p1.character);
             StatsRow& theirs = CharacterRow(byTheirs, info.p2.character);
             ++own.offline, ++theirs.offline;
-            own.slots.push_back(slot), theirs.slots.push_back(slot);
+            own.countedSlots.push_back(slot), theirs.countedSlots.push_back(slot);
             continue;
         }
         if (repeated[i]) continue;

@@ -21,6 +21,8 @@
 #include "gui/main/ProgramState.h"
 #include "gui/settings/AppSettings.h"
 #include "gui/settings/ColumnListModel.h"
+#include "gui/settings/StatsSettingsPage.h"
+#include "gui/dialogs/MessageBoxes.h"
 #include "platform/FileAssociation.h"
 
 namespace replidex {
@@ -45,6 +47,8 @@ SettingsDialog::SettingsDialog(ProgramState& program, QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     ui_.setupUi(this);
+    statsPage_ = new StatsSettingsPage(ui_.PC);
+    ui_.PC->addTab(statsPage_, QStringLiteral("成績"));
 
     columns_ = new ColumnListModel(this);
     ui_.List->setModel(columns_);
@@ -95,6 +99,7 @@ void SettingsDialog::FormShow(QTreeView* columnSource)
 
     TakeColumnsFromView(program_.columnModel, columnSource);
     columns_->setRows(program_.columnModel.UpdateConfigByGColumns());
+    statsPage_->Load(program_.iniPath);
 }
 
 void SettingsDialog::Btn_PathClick()
@@ -123,6 +128,13 @@ void SettingsDialog::BtnOKClick()
 {
     DialogSettings chosen;
     if (!ChosenSettings(chosen)) return;
+    std::vector<std::string> myNames;
+    QString refusedName;   // the line whose name Shift-JIS cannot hold
+    if (!statsPage_->ChosenNames(myNames, refusedName)) {
+        ShowMessageBox(Sjis("自分の名前に使えない文字があります。"), kMsgError);
+        ui_.PC->setCurrentWidget(statsPage_);
+        return;
+    }
     const SettingsChanges changes = CompareSettings(shown_, chosen);
     program_.config.puyoFPath = chosen.puyoFPath;
     program_.config.searchPage = chosen.searchPage;
@@ -134,6 +146,7 @@ void SettingsDialog::BtnOKClick()
     program_.columnModel.UpdateByConfig(columns_->rows());
     emit columnsApplied();
     if (changes.any()) SaveSettings(program_);
+    if (statsPage_->Changed(myNames)) statsPage_->Save(program_.iniPath, myNames);
 
     shown_ = chosen;
     outcome_ = {true, changes.skipMissing};
