@@ -3,10 +3,10 @@
 // match before it): the four tables, then the CSV of every counted match.
 #include <cstdio>
 #include <memory>
-#include <random>
 #include <string>
 
 #include "bench/BenchUtil.h"
+#include "bench/StatsBenchList.h"
 #include "core/list/ReplayDocument.h"
 #include "core/stats/CsvWriter.h"
 #include "core/stats/PlayerStats.h"
@@ -17,28 +17,7 @@ using namespace replidex;
 int main()
 {
     auto doc = std::make_unique<ReplayDocument>();
-    doc->root = doc->addTopLevel("Root");
-    std::mt19937_64 rng(7);
-    ReplayInfo info;
-    for (int i = 0; i < EntryPool::kSlotCount; ++i) {
-        ReplayEntry* e = doc->pool.allocate();
-        e->fileName = "REPLAY" + std::to_string(i % 100) + ".RPD";
-        e->folderPath = SharedText("/home/player/replays/" + std::to_string(i / 1000) + "/");
-        e->fileAge = static_cast<std::int32_t>((44u << 25) | ((1 + rng() % 12) << 21) | ((1 + rng() % 28) << 16));
-        if (i % 8 != 7) {
-            info = ReplayInfo{};
-            info.infoFlags = kInfoNetMatch;
-            const bool meFirst = rng() % 2;
-            info.p1.setName(meFirst ? "me" : "rival" + std::to_string(rng() % 500));
-            info.p2.setName(meFirst ? "rival" + std::to_string(rng() % 500) : "me");
-            info.p1.score = static_cast<std::int16_t>(rng() % 4);
-            info.p2.score = static_cast<std::int16_t>(rng() % 4);
-            info.p1.character = static_cast<std::int16_t>(0x30 + rng() % 16);
-            info.p2.character = static_cast<std::int16_t>(0x30 + rng() % 16);
-        }
-        e->info = info;
-        doc->root->entryList().push_back(e->poolIndex);
-    }
+    bench::FillStatsBenchList(*doc);
     const StatsSubject subject({"me"});
     std::vector<std::int32_t> scope;
     PlayerStats stats;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -170,7 +171,7 @@ TEST(PlayerStats, TablesSumTheirMatchesAndKeepTheirSlots)
               std::vector<int>({3, 1, 1, 1, 4, 4}));
     EXPECT_EQ(opp[0].last, kJune);
     EXPECT_EQ(opp[0].lastRank, 0);
-    EXPECT_EQ(opp[0].slots, (std::vector<std::int32_t>{1, 2, 3}));
+    EXPECT_EQ(opp[0].countedSlots, (std::vector<std::int32_t>{1, 2, 3}));
     EXPECT_EQ(opp[1].key, "a");
     EXPECT_EQ(opp[1].lastRank, 3);
 
@@ -181,7 +182,7 @@ TEST(PlayerStats, TablesSumTheirMatchesAndKeepTheirSlots)
     EXPECT_EQ(own[0].matches, 3);
     EXPECT_EQ(StatsKeyText(own[1], StatsTable::OwnCharacter), Sjis("アルル"));
     EXPECT_EQ(own[1].matches + own[1].offline, 2);
-    EXPECT_EQ(own[1].slots, (std::vector<std::int32_t>{1, 4}));
+    EXPECT_EQ(own[1].countedSlots, (std::vector<std::int32_t>{1, 4}));
     // The offline 2P character byte 0x99 is unknown: "ER".
     const auto& theirs = s.table(StatsTable::OpponentCharacter);
     ASSERT_FALSE(theirs.empty());
@@ -277,6 +278,28 @@ TEST(CsvWriter, CellRules)
     const TextRows cut{{"a\x82", "b"}};
     EXPECT_EQ(CsvText(cut, CsvEncoding::ShiftJis), "a\x82,b\r\n");
     EXPECT_EQ(CsvText(cut, CsvEncoding::Utf8WithBom), "\xEF\xBB\xBF" "a\xEF\xBF\xBD,b\r\n");
+}
+
+// Cell by cell, with the conversions of repeated cells reused, the UTF-8 file
+// is the one converting the whole Shift-JIS file gives: random bytes (lead
+// bytes at cell ends, quotes and commas after lead bytes, undefined bytes).
+TEST(CsvWriter, CellByCellEqualsTheWholeFileConverted)
+{
+    std::mt19937 rng(27);
+    const char alphabet[] = {'a', '"', ',', '\r', '\n', '=', '\x82', '\xA0', '\x81', '\x40',
+                             '\xE0', '\xFD', '\x5C', '\x7E', '\xB1', '-'};
+    for (int round = 0; round < 200; ++round) {
+        TextRows rows(1 + rng() % 6);
+        for (auto& row : rows) {
+            row.resize(1 + rng() % 5);
+            for (auto& cell : row)
+                for (unsigned n = rng() % 5; n > 0; --n) cell += alphabet[rng() % sizeof alphabet];
+        }
+        rows.push_back(rows.front());   // repeated cells come from the cache
+        const std::string sjis = CsvText(rows, CsvEncoding::ShiftJis);
+        ASSERT_EQ(CsvText(rows, CsvEncoding::Utf8WithBom), "\xEF\xBB\xBF" + Cp932ToUtf8Lossy(sjis))
+            << round;
+    }
 }
 
 TEST(StatsSettings, NamesRoundTripThroughTheSettingsFile)

@@ -27,7 +27,7 @@ struct StatsOptions {
 // that carry a valid info, as unique slots in slot order; nothing for no folder.
 std::vector<std::int32_t> FolderScopeSlots(const EntryPool& pool, const ReplayFolder* folder);
 // The same for a list of slots (the hits of a search).
-std::vector<std::int32_t> SlotScope(const EntryPool& pool, std::span<const std::int32_t> slots);
+std::vector<std::int32_t> SlotScope(const EntryPool& pool, std::span<const std::int32_t> hits);
 
 // One net match the subject played.
 struct CountedMatch {
@@ -49,7 +49,7 @@ struct StatsRow {
     int offline = 0;                       // offline entries (character tables)
     std::int32_t last = -1;                // latest file time of its matches, -1 none
     std::int16_t lastRank = 0;             // the opponent's rank in that match
-    std::vector<std::int32_t> slots;       // what the row counted, in slot order
+    std::vector<std::int32_t> countedSlots;   // what the row counted, in slot order
 };
 
 enum class StatsTable { Opponent, OwnCharacter, OpponentCharacter, Month };

@@ -31,6 +31,7 @@
 #include "gui/main/GameFolderCheck.h"
 #include "gui/main/RecentMenus.h"
 #include "gui/main/SearchCommand.h"
+#include "gui/stats/StatsCommands.h"
 #include "gui/search/SearchWindow.h"
 #include "gui/settings/AppSettings.h"
 #include "gui/settings/SettingsDialog.h"
@@ -136,6 +137,7 @@ void MainWindow::ConnectCommands()
         if (windows_.version) windows_.version->exec();
     });
     on(ui_.MMConfig, [this] { MMConfigClick(); });
+    AddStatisticsItems(*this, ui_.MMTools);
 
     on(ui_.MMFileCopy, [this] { SendAsIs(); });
     on(ui_.SpdBtnSend1, [this] { SendAsIs(); });

@@ -114,6 +114,8 @@ public:
     const RowDragOrigin& dragOrigin() const { return dragOrigin_; }
     // True once the start-up sequence has run.
     bool started() const { return started_; }
+    // The search window the commands open; none before setWindows.
+    SearchWindow* searchWindow() const { return windows_.search; }
 
 signals:
     // The start-up sequence has run (the window may have closed itself).

@@ -22,6 +22,7 @@
 #include "gui/main/MainWindow.h"
 #include "gui/search/CriteriaPanel.h"
 #include "gui/search/ScopeDialog.h"
+#include "gui/stats/StatsCommands.h"
 
 namespace replidex {
 
@@ -84,6 +85,7 @@ void SearchWindow::ConnectCommands()
     on(panel->BtnAbort, &QPushButton::clicked, [this] { BtnAbortClick(); });
     on(panel->BtnFolder, &QPushButton::clicked, [this] { BtnFolderClick(); });
     on(ui_.BtnClose, &QPushButton::clicked, [this] { BtnCloseClick(); });
+    on(ui_.BtnStats, &QPushButton::clicked, [this] { BtnStatsClick(); });
     on(ui_.TC, &QTabBar::currentChanged, [this](int index) { TCChange(index); });
 
     on(ui_.MMFileCopyRename, &QAction::triggered, [this] { MMFileCopyRenameClick(); });
@@ -144,7 +146,40 @@ void SearchWindow::FormShow()
     MarkScope(scopeNode_);
     pages_.Clear();
     ui_.Label->clear();
+    if (!pendingHits_.empty()) ShowGivenHits(std::exchange(pendingHits_, {}));
     UpdateResultCommands();
+}
+
+std::vector<std::int32_t> SearchWindow::HitSlots() const
+{
+    std::vector<std::int32_t> hits;
+    const EntryPool& pool = main_->document().list.pool;
+    pool.forEach([&hits](const ReplayEntry& e) {
+        if (e.searchMark & kMarkHit) hits.push_back(e.poolIndex);
+    });
+    return hits;
+}
+
+void SearchWindow::ShowGivenHits(const std::vector<std::int32_t>& hits)
+{
+    EntryPool& pool = *PoolOf();
+    pool.forEach([](ReplayEntry& e) { e.searchMark &= ~static_cast<std::uint32_t>(kMarkHit); });
+    hitCount_ = 0;
+    for (const std::int32_t slot : hits) {
+        ReplayEntry* e = pool.lookup(slot);
+        if (!e || (e->searchMark & kMarkHit)) continue;
+        e->searchMark |= kMarkHit;
+        ++hitCount_;
+    }
+    pages_.BuildTabs(hitCount_, replidex::PageSize(main_->program().config.searchPage));
+    pages_.ShowPage(pool, 0);
+    ui_.Label->setText(Display(SearchResultLabel(hitCount_)));
+    UpdateResultCommands();
+}
+
+void SearchWindow::BtnStatsClick()
+{
+    RunResultStats(*main_, *this);
 }
 
 void SearchWindow::BtnSearchClick()

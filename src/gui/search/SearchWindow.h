@@ -8,6 +8,10 @@
 
 #include <QDialog>
 
+#include <cstdint>
+#include <utility>
+#include <vector>
+
 #include "gui/main/ListWindowBase.h"
 #include "gui/search/ResultListCommands.h"
 #include "gui/search/ResultPages.h"
@@ -39,6 +43,14 @@ public:
     // Hits of the last search that ran, and the page size it was shown with.
     int HitCount() const { return hitCount_; }
     int PageSize() const { return pages_.pageSize(); }
+    // The hit entries of the pool, in slot order.
+    std::vector<std::int32_t> HitSlots() const;
+    // Shows exactly the entries at the slots `hits` as the hits, as if a search had
+    // found them (the statistics' drill-down).
+    void ShowGivenHits(const std::vector<std::int32_t>& hits);
+    // Hits to show, instead of none, when the window is next shown.
+    void SetPendingHits(std::vector<std::int32_t> hits) { pendingHits_ = std::move(hits); }
+    void BtnStatsClick();
 
     void BtnSearchClick();
     void BtnAbortClick();
@@ -97,6 +109,7 @@ private:
     AboutDialog* version_ = nullptr;
     ReplayFolder* scopeNode_ = nullptr;
     int hitCount_ = 0;
+    std::vector<std::int32_t> pendingHits_;
 };
 
 }  // namespace replidex

@@ -126,7 +126,11 @@ void SearchWindowUi::setupResults(QDialog* window)
     BtnClose->setObjectName(QStringLiteral("BtnClose"));
     BtnClose->setAutoDefault(false);
     BtnClose->setFixedWidth(75);
+    BtnStats = new QPushButton(QStringLiteral("結果の成績(&T)"), Panel_Bottom);
+    BtnStats->setObjectName(QStringLiteral("BtnStats"));
+    BtnStats->setAutoDefault(false);
     bottom->addWidget(Label, 1);
+    bottom->addWidget(BtnStats);
     bottom->addWidget(BtnClose);
 }
 

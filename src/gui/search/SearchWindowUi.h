@@ -46,6 +46,7 @@ struct SearchWindowUi {
     QWidget* Panel_Bottom = nullptr;
     QLabel* Label = nullptr;
     QPushButton* BtnClose = nullptr;
+    QPushButton* BtnStats = nullptr;   // 「結果の成績(&T)」, beside 閉じる
 
     // Builds every control into `window`; the menu items take the captions
     // of the main window's items of the same names.

@@ -23,6 +23,7 @@
 #include "gui/settings/AppSettings.h"
 #include "gui/settings/ArchiveSettingsPage.h"
 #include "gui/settings/ColumnListModel.h"
+#include "gui/settings/StatsSettingsPage.h"
 #include "platform/FileAssociation.h"
 
 namespace replidex {
@@ -48,6 +49,8 @@ SettingsDialog::SettingsDialog(ProgramState& program, QWidget* parent)
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     ui_.setupUi(this);
     archivePage_ = new ArchiveSettingsPage(ui_.PC);
+    statsPage_ = new StatsSettingsPage(ui_.PC);
+    ui_.PC->addTab(statsPage_, QStringLiteral("成績"));
 
     columns_ = new ColumnListModel(this);
     ui_.List->setModel(columns_);
@@ -99,6 +102,7 @@ void SettingsDialog::FormShow(QTreeView* columnSource)
     archivePage_->showSettings(program_.archive);
     TakeColumnsFromView(program_.columnModel, columnSource);
     columns_->setRows(program_.columnModel.UpdateConfigByGColumns());
+    statsPage_->Load(program_.iniPath);
 }
 
 void SettingsDialog::Btn_PathClick()
@@ -132,6 +136,13 @@ void SettingsDialog::BtnOKClick()
         ShowMessageBox(Sjis("取り込みの設定に、使えない文字があります。"), kMsgError);
         return;
     }
+    std::vector<std::string> myNames;
+    QString refusedName;   // the line whose name Shift-JIS cannot hold
+    if (!statsPage_->ChosenNames(myNames, refusedName)) {
+        ShowMessageBox(Sjis("自分の名前に使えない文字があります。"), kMsgError);
+        ui_.PC->setCurrentWidget(statsPage_);
+        return;
+    }
     const bool archiveChanged = !(archive == program_.archive);
     program_.archive = archive;
     const SettingsChanges changes = CompareSettings(shown_, chosen);
@@ -145,6 +156,7 @@ void SettingsDialog::BtnOKClick()
     program_.columnModel.UpdateByConfig(columns_->rows());
     emit columnsApplied();
     if (changes.any() || archiveChanged) SaveSettings(program_);
+    if (statsPage_->Changed(myNames)) statsPage_->Save(program_.iniPath, myNames);
 
     shown_ = chosen;
     outcome_ = {true, changes.skipMissing};

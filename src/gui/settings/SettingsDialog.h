@@ -19,6 +19,7 @@ namespace replidex {
 struct ProgramState;
 class ColumnListModel;
 class ArchiveSettingsPage;
+class StatsSettingsPage;
 
 // How a showing of the dialog ended.
 struct SettingsOutcome {
@@ -80,6 +81,7 @@ private:
 
     ProgramState& program_;
     SettingsDialogUi ui_;
+    StatsSettingsPage* statsPage_ = nullptr;
     ColumnListModel* columns_ = nullptr;
     DialogSettings shown_;   // what the controls held when the dialog was shown
     SettingsOutcome outcome_;
