@@ -7,6 +7,7 @@
 #include "core/settings/ColumnModel.h"
 #include "core/settings/ConfigSettings.h"
 #include "core/settings/RecentLists.h"
+#include "core/settings/SavedQueries.h"
 
 namespace replidex {
 
@@ -27,6 +28,8 @@ struct ProgramState {
     // A failed write of the settings file has been told to the user (once a
     // run is enough).
     bool settingsWriteFailureTold = false;
+    // The saved searches of the search window, in the section "SavedQuery".
+    SavedQueries savedQueries;
 };
 
 }  // namespace replidex
