@@ -1,6 +1,7 @@
 #include "fuzz/FuzzBodies.h"
 
 #include <cstdio>
+#include <deque>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -8,7 +9,11 @@
 
 #include "core/list/ListFile.h"
 #include "core/replay/ReplayFileReader.h"
+#include "core/search/SearchMatch.h"
+#include "core/search/query/Query.h"
+#include "core/search/query/QueryCriteria.h"
 #include "core/settings/ProfileFile.h"
+#include "core/text/SjisCodec.h"
 
 namespace replidex::fuzz {
 
@@ -167,6 +172,94 @@ void SettingsFileBody(const std::uint8_t* data, std::size_t size)
     }
     RequireSameValues(ProfileFile::FromBytes(original.bytes()), values);
     RequireSameValues(ProfileFile::FromBytes(fresh.bytes()), accepted);
+}
+
+}  // namespace replidex::fuzz
+
+namespace replidex::fuzz {
+
+namespace {
+
+// Net and offline matches with names, ranks and characters the queries of
+// the seeds talk about, one entry without info and one failed analysis.
+std::deque<ReplayEntry> QueryEntries()
+{
+    struct Player {
+        const char* name;
+        int rank, wins, losses, character;
+    };
+    struct Row {
+        std::uint32_t flags;
+        Player p1, p2;
+        const char* memo;
+        std::int32_t age;
+    };
+    const Row rows[] = {
+        {kInfoNetMatch, {"あみ", 10, 6, 4, 1}, {"ＡＢ", 3, 0, 0, 17}, "大会 決勝", 0x30A00000},
+        {kInfoNetMatch | kInfoRuleF, {"ab", 19, 30, 1, 5}, {"あみ太郎", -2, 1, 9, 0}, "", 0},
+        {kInfoOfflineMatch, {"", 0, 0, 0, 2}, {"", 0, 0, 0, 36}, "ｱﾐ", 0x50000000},
+        {kInfoNetMatch | kInfoFailed, {"p1", 40, 0, 0, 3}, {"Ｐ1", 9, 5, 5, 3}, "予選", -1},
+        {kInfoNetMatch | kInfoNetW, {"xABy", 12, 2, 2, 15}, {"ぷよ", 12, 3, 1, 15}, "",
+         0x7FFFFFFF},
+    };
+    std::deque<ReplayEntry> out;  // entries do not move
+    for (const Row& row : rows) {
+        ReplayEntry& e = out.emplace_back();
+        e.folderPath = "\\\\nowhere\\";
+        e.fileName = "REPLAY.RPD";
+        e.memo = Sjis(row.memo);
+        e.fileAge = row.age;
+        e.info.emplace();
+        e.info->infoFlags = row.flags;
+        const auto set = [](PlayerRecord& record, const Player& p) {
+            record.setName(Sjis(p.name));
+            record.rank = static_cast<std::int16_t>(p.rank);
+            record.wins = static_cast<std::int16_t>(p.wins);
+            record.losses = static_cast<std::int16_t>(p.losses);
+            record.character = static_cast<std::int16_t>(p.character);
+        };
+        set(e.info->p1, row.p1);
+        set(e.info->p2, row.p2);
+    }
+    out.emplace_back().memo = Sjis("あみ");  // no info
+    return out;
+}
+
+}  // namespace
+
+void QueryLineBody(const std::uint8_t* data, std::size_t size)
+{
+    static const std::deque<ReplayEntry> entries = QueryEntries();
+    const std::string_view line(reinterpret_cast<const char*>(data), size);
+    QueryParse parsed = ParseQuery(line);
+    if (!parsed.ok) {
+        Require(parsed.error.position >= 1 &&
+                    static_cast<std::size_t>(parsed.error.position) <= size + 1,
+                "an error names a character of the line");
+        Require(!parsed.error.message.empty(), "an error says what is wrong");
+        (void)QueryErrorText(parsed.error);
+        return;
+    }
+    const Query& q = parsed.query;
+    Require(q.root >= -1 && q.root < static_cast<int>(q.nodes.size()), "the root is a node");
+    for (const QueryNode& n : q.nodes)
+        for (const int child : n.children)
+            Require(child >= 0 && child < static_cast<int>(q.nodes.size()), "children are nodes");
+
+    for (const bool caseSensitive : {true, false}) {
+        const QueryTextOptions options{caseSensitive, !caseSensitive};
+        const QueryMatcher matcher(q, options);
+        SearchCriteria criteria;
+        const bool expressible = ToCriteria(q, options, criteria);
+        for (const ReplayEntry& e : entries) {
+            const bool hit = matcher.MatchEntry(e);
+            if (!expressible || !e.info || e.info->failed()) continue;
+            Require(SearchMatcher(criteria).MatchEntry(e) == hit,
+                    "the window's criteria for a query take what the query takes");
+        }
+        if (expressible)
+            Require(ParseQuery(ToQuery(criteria)).ok, "the criteria read back as a query");
+    }
 }
 
 }  // namespace replidex::fuzz

@@ -20,4 +20,10 @@ void ListFileBody(const std::uint8_t* data, std::size_t size);
 // values.
 void SettingsFileBody(const std::uint8_t* data, std::size_t size);
 
+// Parses the bytes as a search query line. An error must name a character of
+// the line; a parsed query is matched against a few entries, and when the
+// search window can express it, the window's criteria must take the same
+// entries and read back as a query that parses.
+void QueryLineBody(const std::uint8_t* data, std::size_t size);
+
 }  // namespace replidex::fuzz

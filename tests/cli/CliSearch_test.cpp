@@ -198,6 +198,150 @@ TEST_F(CliSearchTest, UnreadableListFails)
     EXPECT_EQ(RunCli({"search", other, "--rank", "0"}).status, 1);
 }
 
+// A query prints exactly what the criteria flags it stands for print.
+TEST_F(CliSearchTest, QueriesPrintWhatTheirFlagsPrint)
+{
+    const struct {
+        Strings flags;
+        Strings query;
+    } cases[] = {
+        {{"--rank", "0"}, {"--query", "rank>=１０きゅう"}},
+        {{"--rank", "0"}, {"--query", "段位＞＝10級"}},
+        {{"--rank", "0", "--include-missing"}, {"--query", "rank>=10級", "--include-missing"}},
+        {{"--rank", "12", "--rank-if", "eq"}, {"--query", "rank=３だん"}},
+        {{"--rank", "5", "--rank-if", "le"}, {"--query", "rank<=５きゅう"}},
+        {{"--ratio", "7"}, {"--query", "ratio>=80%"}},
+        {{"--ratio", "7"}, {"--query", "勝率>=８割"}},
+        {{"--ratio", "4", "--ratio-if", "le"}, {"--query", "ratio<=0.5"}},
+        {{"--chara", "5"}, {"--query", "chara:おにおん"}},
+        {{"--chara", "5", "--no-offline"}, {"--query", "net chara:おにおん"}},
+        {{"--chara", "6", "--side", "2", "--no-net"}, {"--query", "side:2p offline キャラ:さかな"}},
+        {{"--memo", "good"}, {"--query", "memo:good"}},
+        {{"--name", "Bob", "--side", "1"}, {"--query", "side:1p name:Bob"}},
+        {{"--name", "Bob"}, {"--query", "名前：Bob"}},
+        {{"--name", "AB", "--ignore-width"}, {"--query", "name:AB", "--ignore-width"}},
+        {{"--name", "alice", "--ignore-case"}, {"--query", "name:alice", "--ignore-case"}},
+        {{"--name", "ＡＢ"}, {"--query", "name:「ＡＢ」"}},
+    };
+    for (const auto& c : cases) {
+        Strings flagArgs = {"search", list}, queryArgs = {"search", list};
+        flagArgs.insert(flagArgs.end(), c.flags.begin(), c.flags.end());
+        queryArgs.insert(queryArgs.end(), c.query.begin(), c.query.end());
+        const CliResult byFlags = RunCli(flagArgs);
+        const CliResult byQuery = RunCli(queryArgs);
+        ASSERT_EQ(byFlags.status, 0) << byFlags.err;
+        EXPECT_EQ(byQuery.status, 0) << c.query[1] << ": " << byQuery.err;
+        EXPECT_EQ(byQuery.out, byFlags.out) << c.query[1];
+    }
+}
+
+// What the window cannot say: the other player, OR, NOT, dates, file states;
+// the empty query takes the whole scope.
+TEST_F(CliSearchTest, QueriesBeyondTheWindow)
+{
+    ExpectHits({"--query", "name:Alice vs:(name:Bob)"}, {"alice.RPD"}, {"1"});
+    ExpectHits({"--query", "相手:(name:Alice)"}, {"alice.RPD"}, {"1"});
+    ExpectHits({"--query", "vs:(name:Alice) side:1p"}, {}, {"0"});
+    ExpectHits({"--query", "name:Bob OR name:carol"}, {"alice.RPD", "wide.RPD"}, {"1～2"});
+    ExpectHits({"--query", "name:Bob | memo:none"}, {"alice.RPD"}, {"1"});
+    ExpectHits({"--query", "-name:Alice net"}, {"alice.RPD", "wide.RPD"}, {"1～2"});
+    ExpectHits({"--query", "-(name:Alice OR name:carol) net side:1p"}, {"wide.RPD"}, {"1"});
+    ExpectHits({"--query", "wins>=8 losses<3"}, {"alice.RPD"}, {"1"});
+    ExpectHits({"--query", "state:missing", "--include-missing"}, {"dave.RPD"}, {"1"});
+    ExpectHits({"--query", "state:ok"}, {"alice.RPD", "wide.RPD", "offline.RPD"}, {"1～3"});
+    ExpectHits({"--query", "date>=2000"}, {"alice.RPD", "wide.RPD", "offline.RPD"}, {"1～3"});
+    ExpectHits({"--query", "date<2000-01-01"}, {}, {"0"});
+    ExpectHits({"--query", ""}, {"alice.RPD", "wide.RPD", "offline.RPD"}, {"1～3"});
+    ExpectHits({"--query", "file:wide"}, {"wide.RPD"}, {"1"});
+}
+
+TEST_F(CliSearchTest, ExplainPrintsTheTreeWithoutSearching)
+{
+    const CliResult r = RunCli({"search", "--query", "side:2p (-name:「a b」 | rank>初段)", "--explain"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "{\"side\":\"2p\",\"root\":{\"op\":\"and\",\"children\":[{\"op\":\"term\",\"key\":"
+              "\"side\",\"position\":1,\"cmp\":\"=\",\"value\":\"2p\"},{\"op\":\"or\",\"children\":["
+              "{\"op\":\"not\",\"child\":{\"op\":\"term\",\"key\":\"name\",\"position\":11,\"cmp\":"
+              "\":\",\"value\":\"a b\"}},{\"op\":\"term\",\"key\":\"rank\",\"position\":24,\"cmp\":"
+              "\">\",\"value\":\"しょだん\",\"index\":10}]}]}}\n");
+    // With a list file given the list is not read either.
+    const CliResult empty = RunCli({"search", dir.file("none.rdx"), "--query", "", "--explain"});
+    EXPECT_EQ(empty.status, 0) << empty.err;
+    EXPECT_EQ(empty.out, "{\"side\":\"both\",\"root\":null}\n");
+}
+
+// Saved searches run with their own text options; an option on the command
+// line can only loosen them.
+TEST_F(CliSearchTest, SavedSearches)
+{
+    const std::string settings = dir.write(
+        "replidex.ini", Sjis("[SavedQuery]\r\nName0=幅\r\nQuery0=name:AB\r\nOptions0=1\r\n"
+                             "Name1=厳密\r\nQuery1=name:AB\r\nOptions1=3\r\n"
+                             "Name2=壊れ\r\nQuery2=rank:しょだ\r\nOptions2=3\r\n"));
+    ExpectHits({"--saved", "幅", "--settings", settings}, {"wide.RPD"}, {"1"});
+    ExpectHits({"--saved", "厳密", "--settings", settings}, {}, {"0"});
+    ExpectHits({"--saved", "厳密", "--settings", settings, "--ignore-width"}, {"wide.RPD"}, {"1"});
+    const CliResult explained = RunCli({"search", "--saved", "幅", "--settings", settings, "--explain"});
+    EXPECT_EQ(explained.out, "{\"side\":\"both\",\"root\":{\"op\":\"term\",\"key\":\"name\","
+                             "\"position\":1,\"cmp\":\":\",\"value\":\"AB\"}}\n");
+
+    const CliResult broken = RunCli({"search", list, "--saved", "壊れ", "--settings", settings});
+    EXPECT_EQ(broken.status, 2);
+    EXPECT_EQ(broken.err, "6文字目: 段位の名前ではありません「しょだ」(候補: しょだん)\n");
+    const CliResult unknown = RunCli({"search", list, "--saved", "無い", "--settings", settings});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("無い"), std::string::npos) << unknown.err;
+    EXPECT_TRUE(unknown.out.empty());
+}
+
+// A query that does not parse: its position and message on stderr, exit 2,
+// nothing searched.
+TEST_F(CliSearchTest, QueryErrors)
+{
+    const struct {
+        const char* query;
+        const char* message;
+    } cases[] = {
+        {"rank:しょだ", "6文字目: 段位の名前ではありません「しょだ」(候補: しょだん)"},
+        {"name:a rank>=しょだ", "14文字目: 段位の名前ではありません「しょだ」(候補: しょだん)"},
+        {"name:😀", "6文字目: Shift-JIS で表せない文字です「😀」"},
+        {"(name:a", "1文字目: 「(」が閉じていません"},
+        {"name:a)", "7文字目: 対応する「(」がありません"},
+        {"name:\"a", "6文字目: 引用符が閉じていません"},
+        {"name:a -", "8文字目: 「-」の後に条件がありません"},
+        {"side:1p side:2p", "9文字目: side: は一度だけ書けます"},
+        {"name:a OR (side:2p)", "12文字目: side: は式の一番外側にだけ書けます"},
+    };
+    for (const auto& c : cases) {
+        const CliResult r = RunCli({"search", list, "--query", c.query});
+        EXPECT_EQ(r.status, 2) << c.query;
+        EXPECT_EQ(r.err, std::string(c.message) + "\n") << c.query;
+        EXPECT_TRUE(r.out.empty()) << c.query;
+    }
+}
+
+TEST_F(CliSearchTest, QueryUsageErrors)
+{
+    const std::string settings = dir.write("replidex.ini", "[SavedQuery]\r\nName0=a\r\nQuery0=\r\n");
+    const Strings cases[] = {
+        {"search", list, "--query", "name:a", "--rank", "0"},
+        {"search", list, "--query", "name:a", "--no-net"},
+        {"search", list, "--query", "name:a", "--side", "1"},
+        {"search", list, "--query", "name:a", "--saved", "a", "--settings", settings},
+        {"search", list, "--saved", "a", "--settings", settings, "--memo", "x"},
+        {"search", list, "--explain"},
+        {"search", list, "--settings", settings},
+        {"search", list, "--query"},
+        {"search", "--query", "name:a"},
+    };
+    for (const Strings& args : cases) {
+        const CliResult r = RunCli(args);
+        EXPECT_EQ(r.status, 2) << testing::PrintToString(args);
+        EXPECT_TRUE(r.out.empty()) << testing::PrintToString(args);
+    }
+}
+
 TEST(CliSearch, ManyHitsInSlotOrderWithPageTabs)
 {
     test::TempDir dir;

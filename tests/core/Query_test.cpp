@@ -124,8 +124,16 @@ TEST(QueryGrammar, ErrorsCarryPositionAndMessage)
         {"name:a😀", "7文字目: Shift-JIS で表せない文字です「😀」"},
         {"\"x\"", "1文字目: キーがありません"},
         {std::string("name:\xff"), "6文字目: UTF-8 として読めない文字があります"},
+        {std::string(200, '-') + "net", "201文字目: 括弧と「-」の重なりが深すぎます(200 段まで)"},
+        {std::string(200, '(') + "net" + std::string(200, ')'),
+         "201文字目: 括弧と「-」の重なりが深すぎます(200 段まで)"},
+        {"net " + std::string(100, '(') + std::string(50, '-') + "vs:(" + std::string(49, '(') + "net",
+         "208文字目: 括弧と「-」の重なりが深すぎます(200 段まで)"},
     };
     for (const auto& [line, text] : cases) EXPECT_EQ(Shape(line), "error " + text) << line;
+    // One level less parses.
+    EXPECT_TRUE(ParseQuery(std::string(199, '-') + "net").ok);
+    EXPECT_TRUE(ParseQuery(std::string(199, '(') + "net" + std::string(199, ')')).ok);
 }
 
 TEST(QueryGrammar, LookAlikeCharactersTakeTheShiftJisForm)

@@ -1,12 +1,15 @@
 // make-fuzz-seeds DIR: writes seed corpora for the fuzz targets, made by the
 // project's own generators: DIR/replay (replay files of every match kind and
-// score rule), DIR/listfile (random lists), DIR/settings (settings files).
+// score rule), DIR/listfile (random lists), DIR/settings (settings files),
+// DIR/query (search query lines: every key, operator and form of the grammar).
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "core/list/ListFile.h"
+#include "core/search/SearchCriteria.h"
+#include "core/search/query/QueryCriteria.h"
 #include "support/ListGenerator.h"
 #include "support/ReplayFileBuilder.h"
 
@@ -89,6 +92,30 @@ void SettingsSeeds(const std::filesystem::path& dir)
     for (const char* text : texts) Write(dir / ("settings" + std::to_string(n++)), text);
 }
 
+void QuerySeeds(const std::filesystem::path& dir)
+{
+    const char* lines[] = {
+        "",
+        "name:あみ rank>=しょだん",
+        "名前=あみ 段位<=初段 勝率>=６割 キャラ:アルル",
+        "(net name:あみ rank>=しょだん chara:アルル) OR (offline chara:アルル)",
+        "side:2p wins>10 losses<3 ratio<0.6 ratio>=60%",
+        "vs:(chara:ラフィ rank=１０きゅう) -memo:「大会 決勝」",
+        "相手：（名前：ぷよ）｜メモ：\"a b\" または file:REPLAY",
+        "date>=2024-05 date<2025 date:2024-05-03 state:ok -state:missing",
+        "path:\\\\server\\replays 状態：changed 日付＝2024",
+        "-(-(a:b)) name:", "rank:しょだ", "((name:x)", "name:x)", "side:1p side:2p",
+        "name:\"unclosed", "vs:(", "OR", "name:한",
+    };
+    int n = 0;
+    for (const char* line : lines) Write(dir / ("query" + std::to_string(n++)), line);
+    SearchCriteria c;
+    c.useHandleName = c.useRatio = c.useCharacter = c.useMemo = true;
+    c.handleName = "abc";
+    c.memo = "\x95\x5C";
+    Write(dir / ("query" + std::to_string(n++)), ToQuery(c));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -101,5 +128,6 @@ int main(int argc, char** argv)
     ReplaySeeds(dir / "replay");
     ListSeeds(dir / "listfile");
     SettingsSeeds(dir / "settings");
+    QuerySeeds(dir / "query");
     return 0;
 }

@@ -1,13 +1,16 @@
 // show-search DIR search|scope: starts the program's windows over a list of
 // generated replay files written to DIR and leaves the search window on the
 // screen for a screenshot: with the results of a search on their second page
-// ("search"), or with the scope chooser open over it ("scope"). Prints the
+// ("search"), or with the scope chooser open over it ("scope"), with the
+// results of a typed query ("query"), a query's error ("query-error"), or the
+// saved searches open ("saved"). Prints the
 // window's place on the screen as "x y width height" and runs until killed.
 #include <QApplication>
 #include <QComboBox>
 #include <QFont>
 #include <QFontDatabase>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTabBar>
@@ -27,6 +30,7 @@
 #include "gui/browse/ReplayRowModel.h"
 #include "gui/main/ApplicationWindows.h"
 #include "gui/search/CriteriaPanel.h"
+#include "gui/search/QueryRow.h"
 #include "gui/search/ScopeDialog.h"
 #include "gui/search/SearchWindow.h"
 #include "support/ListGenerator.h"
@@ -110,7 +114,7 @@ void PrintPlace(const QWidget* window)
 int main(int argc, char** argv)
 {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: show-search DIR search|scope\n");
+        std::fprintf(stderr, "usage: show-search DIR search|scope|query|query-error|saved\n");
         return 2;
     }
     const fs::path dir = fs::absolute(argv[1]);
@@ -118,7 +122,10 @@ int main(int argc, char** argv)
     fs::create_directories(dir / "program");
     fs::create_directories(dir / "PuyoF");
     std::ofstream(dir / "program" / "replidex.ini")
-        << "[Config]\nPuyoFPath=" << (dir / "PuyoF").string() << "\n[Search]\nPage=0\nExist=1\n";
+        << "[Config]\nPuyoFPath=" << (dir / "PuyoF").string() << "\n[Search]\nPage=0\nExist=1\n"
+        << Sjis("[SavedQuery]\nName0=強い人\nQuery0=rank>=初段 ratio>=60%\nOptions0=3\n"
+                "Name1=アルル使い\nQuery1=chara:アルル -offline\nOptions1=1\n"
+                "Name2=大会\nQuery2=memo:大会 OR path:大会\nOptions2=3\n");
 
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(replidex);
@@ -143,12 +150,21 @@ int main(int argc, char** argv)
         QTimer::singleShot(300, search, [&, search] {
             CriteriaPanel& panel = *search->ui().Panel;
             panel.ComboBox_Rank->setCurrentIndex(5);   // "５きゅう" 以上
+            QueryRow& query = *search->ui().Query;
+            if (mode == "query" || mode == "saved")
+                query.Edit_Query->setText(QStringLiteral("rank>=５きゅう vs:(rank<５きゅう) OR memo:大会"));
+            if (mode == "query-error")
+                query.Edit_Query->setText(QStringLiteral("rank>=５きゅう (vs:(rank<しょだ) OR memo:大会)"));
             panel.BtnSearch->click();
-            search->ui().TC->setCurrentIndex(1);
+            if (mode == "search" || mode == "scope") search->ui().TC->setCurrentIndex(1);
             search->ui().List->selectionModel()->setCurrentIndex(
                 search->RowModelOf()->index(3, 0),
                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
             PrintPlace(search);
+            if (mode == "saved") {
+                query.ComboBox_Saved->setCurrentIndex(1);
+                query.ComboBox_Saved->showPopup();
+            }
             if (mode == "scope") {
                 QTimer::singleShot(200, search, [windows = &windows] { PrintPlace(windows->tree); });
                 panel.BtnFolder->click();

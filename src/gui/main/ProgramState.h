@@ -8,6 +8,7 @@
 #include "core/settings/ConfigSettings.h"
 #include "core/settings/RecentLists.h"
 #include "core/settings/ArchiveSettings.h"
+#include "core/settings/SavedQueries.h"
 
 namespace replidex {
 
@@ -31,6 +32,8 @@ struct ProgramState {
     // The "Archive" settings: archive folder, templates, list folder, the
     // removal and watch options.
     ArchiveSettings archive;
+    // The saved searches of the search window, in the section "SavedQuery".
+    SavedQueries savedQueries;
 };
 
 }  // namespace replidex

@@ -19,3 +19,21 @@ SearchRunResult SearchRunLoop::Run(EntryPool& pool, const SearchCriteria& criter
 }
 
 }  // namespace replidex
+
+namespace replidex {
+
+SearchRunResult SearchRunLoop::Run(EntryPool& pool, const EntryTest& test)
+{
+    running_ = true;
+    SearchPacing pacing;
+    pacing.interval = interval_;
+    pacing.poll = [this] {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        return abortRequested_;
+    };
+    const SearchRunResult result = RunPacedHitSearchWith(pool, test, pacing);
+    running_ = false;
+    return result;
+}
+
+}  // namespace replidex

@@ -15,6 +15,8 @@ public:
     // Walks the pool with the criteria; the hit marks and the hit count are
     // the answer. The abort request is left as it is (the window clears it).
     SearchRunResult Run(EntryPool& pool, const SearchCriteria& criteria);
+    // The same walk with any test of an entry (a parsed query).
+    SearchRunResult Run(EntryPool& pool, const EntryTest& test);
 
     bool AbortRequested() const { return abortRequested_; }
     void RequestAbort() { abortRequested_ = true; }

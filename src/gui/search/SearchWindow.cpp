@@ -1,7 +1,10 @@
 #include "gui/search/SearchWindow.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +17,9 @@
 #include <utility>
 
 #include "core/search/SearchRun.h"
+#include "core/search/query/Query.h"
+#include "core/search/query/QueryCriteria.h"
+#include "core/settings/SavedQueries.h"
 #include "core/text/SjisCodec.h"
 #include "gui/browse/ReplayListView.h"
 #include "gui/browse/ReplayRowModel.h"
@@ -21,6 +27,8 @@
 #include "gui/dialogs/MessageBoxes.h"
 #include "gui/main/MainWindow.h"
 #include "gui/search/CriteriaPanel.h"
+#include "gui/search/QueryRow.h"
+#include "gui/settings/AppSettings.h"
 #include "gui/search/ScopeDialog.h"
 #include "gui/stats/StatsCommands.h"
 
@@ -73,6 +81,7 @@ void SearchWindow::FormCreate()
     BaseFormCreate();
     BaseFormShow();
     ConnectCommands();
+    ConnectQueryRow();
     UpdateResultCommands();
 }
 
@@ -108,6 +117,22 @@ void SearchWindow::ConnectCommands()
     on(selection, &QItemSelectionModel::selectionChanged, [this] { UpdateResultCommands(); });
     on(rows_, &QAbstractItemModel::modelReset, [this] { UpdateResultCommands(); });
     on(rows_, &QAbstractItemModel::rowsRemoved, [this] { UpdateResultCommands(); });
+}
+
+void SearchWindow::ConnectQueryRow()
+{
+    QueryRow* row = ui_.Query;
+    connect(row, &QueryRow::searchRequested, this, [this] { ui_.Panel->BtnSearch->click(); });
+    connect(row->Edit_Query, &QLineEdit::textChanged, this, [this] {
+        GreyCriteria(*ui_.Panel, ui_.Query->HasQuery());
+        ui_.Query->ShowError({});
+    });
+    connect(row->BtnToQuery, &QPushButton::clicked, this, [this] { BtnToQueryClick(); });
+    connect(row->ComboBox_Saved, qOverload<int>(&QComboBox::activated), this,
+            [this](int index) { ComboBox_SavedSelect(index); });
+    connect(row->BtnSaveQuery, &QPushButton::clicked, this, [this] { BtnSaveQueryClick(); });
+    connect(row->BtnDeleteQuery, &QPushButton::clicked, this, [this] { BtnDeleteQueryClick(); });
+    row->ShowSaved(main_->program().savedQueries);
 }
 
 void SearchWindow::setDialogs(ScopeDialog* scope, AboutDialog* version)
@@ -184,22 +209,104 @@ void SearchWindow::BtnStatsClick()
 
 void SearchWindow::BtnSearchClick()
 {
+    if (ui_.Query->HasQuery()) return SearchByQuery();
     const SearchCriteria criteria = ui_.Panel->Criteria();
     const std::string refusal = SearchRefusalText(criteria);
     if (!refusal.empty()) {
         ShowNotice(refusal);
-    } else {
         runLoop_.ClearAbort();
-        SetRunning(true);
-        ui_.Label->setText(QStringLiteral("検索中･･･"));
-        hitCount_ = 0;
-        hitCount_ = runLoop_.Run(*PoolOf(), criteria).hitCount;
-        pages_.BuildTabs(hitCount_, replidex::PageSize(main_->program().config.searchPage));
-        pages_.ShowPage(*PoolOf(), 0);
+        SetRunning(false);
+        ui_.Label->setText(Display(SearchResultLabel(hitCount_)));
+        return;
     }
+    RunAndShow([&] { return runLoop_.Run(*PoolOf(), criteria); });
+}
+
+void SearchWindow::SearchByQuery()
+{
+    const QueryParse parsed = ParseQuery(ui_.Query->QueryText().toStdString());
+    if (!parsed.ok) {
+        ui_.Query->ShowError(QString::fromStdString(QueryErrorText(parsed.error)));
+        return;
+    }
+    ui_.Query->ShowError({});
+    const SearchCriteria textOptions = ui_.Panel->Criteria();
+    const QueryMatcher matcher(parsed.query, {textOptions.caseSensitive, textOptions.widthSensitive});
+    RunAndShow([&] {
+        return runLoop_.Run(*PoolOf(), [&matcher](const ReplayEntry& e) { return matcher.MatchEntry(e); });
+    });
+}
+
+void SearchWindow::RunAndShow(const std::function<SearchRunResult()>& walk)
+{
+    runLoop_.ClearAbort();
+    SetRunning(true);
+    ui_.Label->setText(QStringLiteral("検索中･･･"));
+    hitCount_ = 0;
+    hitCount_ = walk().hitCount;
+    pages_.BuildTabs(hitCount_, replidex::PageSize(main_->program().config.searchPage));
+    pages_.ShowPage(*PoolOf(), 0);
     runLoop_.ClearAbort();
     SetRunning(false);
     ui_.Label->setText(Display(SearchResultLabel(hitCount_)));
+}
+
+void SearchWindow::BtnToQueryClick()
+{
+    ui_.Query->Edit_Query->setText(QString::fromStdString(ToQuery(ui_.Panel->Criteria())));
+    ui_.Query->Edit_Query->setFocus();
+}
+
+void SearchWindow::ComboBox_SavedSelect(int index)
+{
+    const std::vector<SavedQuery>& items = main_->program().savedQueries.items();
+    if (index < 0 || index >= static_cast<int>(items.size())) return;
+    const SavedQuery& saved = items[static_cast<std::size_t>(index)];
+    ui_.Panel->CB_Alpha->setChecked(saved.options & kSavedQueryCaseSensitive);
+    ui_.Panel->CB_Zenkaku->setChecked(saved.options & kSavedQueryWidthSensitive);
+    ui_.Query->Edit_Query->setText(Display(saved.query));
+}
+
+void SearchWindow::BtnSaveQueryClick()
+{
+    QueryRow& row = *ui_.Query;
+    const QueryParse parsed = ParseQuery(row.QueryText().toStdString());
+    if (!parsed.ok) return row.ShowError(QString::fromStdString(QueryErrorText(parsed.error)));
+    bool ok = false;
+    const QString name = QInputDialog::getText(this, QStringLiteral("検索の保存"), QStringLiteral("名前:"),
+                                               QLineEdit::Normal, row.ComboBox_Saved->currentText(), &ok)
+                             .trimmed();
+    if (!ok || name.isEmpty()) return;
+    SavedQuery saved;
+    std::string query;
+    if (!Utf8ToCp932(name.toStdString(), saved.name) || !Utf8ToCp932(row.QueryText().toStdString(), query)) {
+        ShowNotice(Sjis("Shift-JIS で表せない文字は保存できません。"));
+        return;
+    }
+    saved.query = std::move(query);
+    const SearchCriteria options = ui_.Panel->Criteria();
+    saved.options = (options.caseSensitive ? kSavedQueryCaseSensitive : 0) |
+                    (options.widthSensitive ? kSavedQueryWidthSensitive : 0);
+    ProgramState& program = main_->program();
+    if (!program.savedQueries.put(saved)) {
+        ShowNotice(Sjis("保存できる検索は 50 件までです。"));
+        return;
+    }
+    SaveSettings(program);
+    row.ShowSaved(program.savedQueries, name);
+}
+
+void SearchWindow::BtnDeleteQueryClick()
+{
+    QueryRow& row = *ui_.Query;
+    std::string name;
+    if (row.ComboBox_Saved->currentIndex() < 0 ||
+        !Utf8ToCp932(row.ComboBox_Saved->currentText().toStdString(), name))
+        return;
+    ProgramState& program = main_->program();
+    if (!program.savedQueries.remove(name)) return;
+    SaveSettings(program);
+    row.ShowSaved(program.savedQueries);
 }
 
 void SearchWindow::SetRunning(bool running)
@@ -207,6 +314,7 @@ void SearchWindow::SetRunning(bool running)
     ui_.Panel->BtnSearch->setEnabled(!running);
     ui_.Panel->BtnAbort->setEnabled(running);
     ui_.Panel->BtnFolder->setEnabled(!running);
+    ui_.Query->setEnabled(!running);
     SetCommandEnabled(ui_.MMConfig, !running);
     ui_.TC->setEnabled(!running);
     PaintEditor(ui_.List, !running);

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <utility>
 #include <vector>
+#include <functional>
 
 #include "gui/main/ListWindowBase.h"
 #include "gui/search/ResultListCommands.h"
@@ -53,6 +54,11 @@ public:
     void BtnStatsClick();
 
     void BtnSearchClick();
+    // The query row: the panel's criteria as a query, the saved searches.
+    void BtnToQueryClick();
+    void ComboBox_SavedSelect(int index);
+    void BtnSaveQueryClick();
+    void BtnDeleteQueryClick();
     void BtnAbortClick();
     void BtnCloseClick();
     void BtnFolderClick();
@@ -89,6 +95,12 @@ private:
     void FormCreate();
     void FormShow();
     void ConnectCommands();
+    void ConnectQueryRow();
+    // The query line instead of the criteria: an error shows under it and
+    // runs nothing.
+    void SearchByQuery();
+    // Walks the pool with `walk` and shows the hits page by page.
+    void RunAndShow(const std::function<SearchRunResult()>& walk);
     // Running: the search button off, the abort button on, the result list
     // disabled and grey; and nothing that would mark the scope anew while
     // the marks are being walked. Idle: the other way round.

@@ -15,6 +15,7 @@
 #include "gui/main/MainWindowUi.h"
 #include "gui/main/ToolBarParts.h"
 #include "gui/search/CriteriaPanel.h"
+#include "gui/search/QueryRow.h"
 
 namespace replidex {
 
@@ -51,6 +52,8 @@ void SearchWindowUi::setupUi(QDialog* window, const MainWindowUi& main)
     Panel = new CriteriaPanel(window);
     Panel->setFixedHeight(113);
     layout->addWidget(Panel);
+    Query = new QueryRow(window);
+    layout->addWidget(Query);
     setupResults(window);
     layout->addWidget(TCFrame, 1);
     layout->addWidget(Panel_Bottom);

@@ -18,6 +18,7 @@ class QWidget;
 namespace replidex {
 
 class CriteriaPanel;
+class QueryRow;
 struct MainWindowUi;
 
 struct SearchWindowUi {
@@ -40,6 +41,7 @@ struct SearchWindowUi {
     QAction* MMVersion = nullptr;
 
     CriteriaPanel* Panel = nullptr;
+    QueryRow* Query = nullptr;    // the query row under the criteria panel
     QWidget* TCFrame = nullptr;   // holds the tab bar and the list below it
     QTabBar* TC = nullptr;
     QTreeView* List = nullptr;

@@ -30,6 +30,7 @@ void LoadSettings(ProgramState& program)
     program.config = LoadConfigSettings(file);
     LoadRecentFiles(program.recent, file);
     LoadRecentFolders(program.recent, file);
+    program.savedQueries.load(file);
 
     IniSection columns;
     for (const std::string& key : file.keyNames(ColumnModel::kSection))
@@ -44,6 +45,7 @@ bool SaveSettings(ProgramState& program)
     SaveConfigSettings(file, program.config);
     SaveRecentFiles(program.recent, file);
     SaveRecentFolders(program.recent, file);
+    program.savedQueries.save(file);
 
     // The shown columns in display order, each with its width.
     const ListViewLayout layout = program.columnModel.UpdateListViewByGColumns();

@@ -53,6 +53,9 @@ struct QueryParse {
     QueryError error;
 };
 
+// How deep parentheses, vs:( ) and "-" may nest.
+inline constexpr int kQueryMaxNesting = 200;
+
 // Parses a query line (UTF-8).
 QueryParse ParseQuery(std::string_view utf8);
 

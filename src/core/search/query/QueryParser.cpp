@@ -203,6 +203,19 @@ private:
 
     int Unary()
     {
+        // Parentheses and "-" nest by recursion here, in the matcher and in
+        // everything that walks the tree: a bound keeps the stack safe.
+        if (depth_ >= kQueryMaxNesting)
+            Fail(Peek().position, "括弧と「-」の重なりが深すぎます(" +
+                                      std::to_string(kQueryMaxNesting) + " 段まで)");
+        ++depth_;
+        const int node = UnaryBelow();
+        --depth_;
+        return node;
+    }
+
+    int UnaryBelow()
+    {
         if (Peek().kind == Token::Not) {
             const int pos = Next().position;
             const Token::Kind k = Peek().kind;
@@ -266,6 +279,7 @@ private:
     std::size_t k_ = 0;
     Query q_;
     bool sideSeen_ = false;
+    int depth_ = 0;
 };
 
 std::u32string DecodeUtf8(std::string_view in)
