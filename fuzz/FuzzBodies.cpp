@@ -6,6 +6,7 @@
 #include <vector>
 #include <string_view>
 
+#include "core/list/ContentIndex.h"
 #include "core/list/ListFile.h"
 #include "core/replay/ReplayFileReader.h"
 #include "core/settings/ProfileFile.h"
@@ -167,6 +168,34 @@ void SettingsFileBody(const std::uint8_t* data, std::size_t size)
     }
     RequireSameValues(ProfileFile::FromBytes(original.bytes()), values);
     RequireSameValues(ProfileFile::FromBytes(fresh.bytes()), accepted);
+}
+
+}  // namespace replidex::fuzz
+
+namespace replidex::fuzz {
+
+void ContentIndexBody(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    ContentIndex first;
+    const IndexReadResult read = first.fromBytes(bytes);
+    Require(read == IndexReadResult::Read || read == IndexReadResult::Damaged, "read whole or damaged");
+    if (read == IndexReadResult::Damaged) {
+        Require(first.size() == 0, "a damaged index holds no record");
+        return;
+    }
+    const std::string written = first.toBytes();
+    ContentIndex second;
+    Require(second.fromBytes(written) == IndexReadResult::Read, "a written index reads back");
+    Require(second.size() == first.size(), "the same number of records");
+    for (const ContentRecord* r : first.sorted()) {
+        const ContentRecord* again = second.find(r->path);
+        Require(again && *again == *r, "every record reads back the same");
+        Require(first.findCurrent(r->path, r->fileAge) == first.find(r->path), "a record speaks for its time");
+    }
+    Require(second.toBytes() == written, "writing it again gives the same bytes");
+    // With no order to restore, the bytes read are the bytes written.
+    if (first.size() < 2) Require(written == bytes, "an index of one record keeps its bytes");
 }
 
 }  // namespace replidex::fuzz

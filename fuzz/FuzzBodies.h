@@ -20,4 +20,9 @@ void ListFileBody(const std::uint8_t* data, std::size_t size);
 // values.
 void SettingsFileBody(const std::uint8_t* data, std::size_t size);
 
+// Reads the bytes as a content index; an index read whole is written again
+// and that reads back to the same records and the same bytes. A damaged one
+// leaves the index empty.
+void ContentIndexBody(const std::uint8_t* data, std::size_t size);
+
 }  // namespace replidex::fuzz

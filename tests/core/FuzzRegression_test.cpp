@@ -31,6 +31,7 @@ int ReplayAll(const std::string& target, Body body)
 TEST(FuzzRegression, ReplayFiles) { ReplayAll("replay", fuzz::ReplayFileBody); }
 TEST(FuzzRegression, ListFiles) { EXPECT_GT(ReplayAll("listfile", fuzz::ListFileBody), 0); }
 TEST(FuzzRegression, SettingsFiles) { ReplayAll("settings", fuzz::SettingsFileBody); }
+TEST(FuzzRegression, ContentIndexes) { ReplayAll("contentindex", fuzz::ContentIndexBody); }
 
 }  // namespace
 }  // namespace replidex::test

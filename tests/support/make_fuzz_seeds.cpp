@@ -1,11 +1,13 @@
 // make-fuzz-seeds DIR: writes seed corpora for the fuzz targets, made by the
 // project's own generators: DIR/replay (replay files of every match kind and
-// score rule), DIR/listfile (random lists), DIR/settings (settings files).
+// score rule), DIR/listfile (random lists), DIR/settings (settings files),
+// DIR/contentindex (content indexes of random records).
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "core/list/ContentIndex.h"
 #include "core/list/ListFile.h"
 #include "support/ListGenerator.h"
 #include "support/ReplayFileBuilder.h"
@@ -89,6 +91,24 @@ void SettingsSeeds(const std::filesystem::path& dir)
     for (const char* text : texts) Write(dir / ("settings" + std::to_string(n++)), text);
 }
 
+void ContentIndexSeeds(const std::filesystem::path& dir)
+{
+    for (std::uint64_t seed = 0; seed < 8; ++seed) {
+        std::mt19937_64 rng(seed);
+        ContentIndex index;
+        const int records = seed == 0 ? 0 : static_cast<int>(1 + rng() % (seed * 4));
+        for (int i = 0; i < records; ++i) {
+            ContentRecord r;
+            r.path = "C:\\replays\\" + RandomSjisText(rng, 1, seed == 7 ? 300 : 24) + ".RPD";
+            r.size = rng() % 70000;
+            r.fileAge = static_cast<std::int32_t>(rng());
+            r.hash = {rng(), rng()};
+            index.put(r);
+        }
+        Write(dir / ("index" + std::to_string(seed)), index.toBytes());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -101,5 +121,6 @@ int main(int argc, char** argv)
     ReplaySeeds(dir / "replay");
     ListSeeds(dir / "listfile");
     SettingsSeeds(dir / "settings");
+    ContentIndexSeeds(dir / "contentindex");
     return 0;
 }
