@@ -46,7 +46,7 @@ build: configure
 # $(FUZZ_DIR)/findings). Not part of `make test`.
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS = replay listfile settings query
+FUZZ_TARGETS = replay listfile settings query contentindex
 
 fuzz-smoke: build
 	@scripts/install-deps --clang

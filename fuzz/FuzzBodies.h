@@ -25,5 +25,9 @@ void SettingsFileBody(const std::uint8_t* data, std::size_t size);
 // search window can express it, the window's criteria must take the same
 // entries and read back as a query that parses.
 void QueryLineBody(const std::uint8_t* data, std::size_t size);
+// Reads the bytes as a content index; an index read whole is written again
+// and that reads back to the same records and the same bytes. A damaged one
+// leaves the index empty.
+void ContentIndexBody(const std::uint8_t* data, std::size_t size);
 
 }  // namespace replidex::fuzz

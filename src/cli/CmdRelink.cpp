@@ -7,6 +7,7 @@
 #include "cli/EntryJson.h"
 #include "cli/JsonLines.h"
 #include "cli/OptionParsing.h"
+#include "core/file/NativeFiles.h"
 #include "core/list/EntryLocations.h"
 #include "core/list/ListFile.h"
 #include "core/list/ReplayImport.h"
@@ -86,8 +87,10 @@ int RunRelink(const Args& args)
     int written = 0;
     if (!out.empty()) {
         written = ApplyRelinks(proposals, &index);
-        if (!SaveListFileNative(out, *doc)) {
-            std::fprintf(stderr, "replidex-cli relink: %s: cannot be written\n", out.c_str());
+        std::error_code writeError;
+        if (!SaveListFileNative(out, *doc, &writeError)) {
+            std::fprintf(stderr, "replidex-cli relink: cannot write '%s': %s\n", out.c_str(),
+                         FileErrorText(writeError).c_str());
             return 1;
         }
         if (written > 0 && !indexPath.empty()) index.save(indexPath);

@@ -32,6 +32,7 @@ TEST(FuzzRegression, ReplayFiles) { ReplayAll("replay", fuzz::ReplayFileBody); }
 TEST(FuzzRegression, ListFiles) { EXPECT_GT(ReplayAll("listfile", fuzz::ListFileBody), 0); }
 TEST(FuzzRegression, SettingsFiles) { ReplayAll("settings", fuzz::SettingsFileBody); }
 TEST(FuzzRegression, QueryLines) { EXPECT_GT(ReplayAll("query", fuzz::QueryLineBody), 0); }
+TEST(FuzzRegression, ContentIndexes) { ReplayAll("contentindex", fuzz::ContentIndexBody); }
 
 }  // namespace
 }  // namespace replidex::test

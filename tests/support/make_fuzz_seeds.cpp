@@ -1,12 +1,14 @@
 // make-fuzz-seeds DIR: writes seed corpora for the fuzz targets, made by the
 // project's own generators: DIR/replay (replay files of every match kind and
 // score rule), DIR/listfile (random lists), DIR/settings (settings files),
-// DIR/query (search query lines: every key, operator and form of the grammar).
+// DIR/query (search query lines: every key, operator and form of the grammar),
+// DIR/contentindex (content indexes of random records).
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "core/list/ContentIndex.h"
 #include "core/list/ListFile.h"
 #include "core/search/SearchCriteria.h"
 #include "core/search/query/QueryCriteria.h"
@@ -116,6 +118,24 @@ void QuerySeeds(const std::filesystem::path& dir)
     Write(dir / ("query" + std::to_string(n++)), ToQuery(c));
 }
 
+void ContentIndexSeeds(const std::filesystem::path& dir)
+{
+    for (std::uint64_t seed = 0; seed < 8; ++seed) {
+        std::mt19937_64 rng(seed);
+        ContentIndex index;
+        const int records = seed == 0 ? 0 : static_cast<int>(1 + rng() % (seed * 4));
+        for (int i = 0; i < records; ++i) {
+            ContentRecord r;
+            r.path = "C:\\replays\\" + RandomSjisText(rng, 1, seed == 7 ? 300 : 24) + ".RPD";
+            r.size = rng() % 70000;
+            r.fileAge = static_cast<std::int32_t>(rng());
+            r.hash = {rng(), rng()};
+            index.put(r);
+        }
+        Write(dir / ("index" + std::to_string(seed)), index.toBytes());
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -129,5 +149,6 @@ int main(int argc, char** argv)
     ListSeeds(dir / "listfile");
     SettingsSeeds(dir / "settings");
     QuerySeeds(dir / "query");
+    ContentIndexSeeds(dir / "contentindex");
     return 0;
 }

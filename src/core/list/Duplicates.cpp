@@ -147,6 +147,25 @@ std::vector<DuplicateGroup> FindDuplicates(const ReplayDocument& doc, const Dupl
     return groups;
 }
 
+int RemoveListedEntries(ReplayDocument& doc, const std::vector<ReplayEntry*>& entries)
+{
+    std::unordered_map<std::int32_t, ReplayFolder*> folderOf;
+    ForEachListedEntry(doc, nullptr, [&](const ReplayFolder& folder, ReplayEntry& entry) {
+        folderOf.emplace(entry.poolIndex, const_cast<ReplayFolder*>(&folder));
+    });
+    int removed = 0;
+    for (ReplayEntry* entry : entries) {
+        const auto found = folderOf.find(entry->poolIndex);
+        if (found == folderOf.end() || !found->second->entries) continue;
+        auto& list = *found->second->entries;
+        list.erase(std::remove(list.begin(), list.end(), entry->poolIndex), list.end());
+        folderOf.erase(found);
+        doc.pool.release(entry);
+        ++removed;
+    }
+    return removed;
+}
+
 bool MemosDiffer(const std::vector<ReplayEntry*>& entries)
 {
     for (const ReplayEntry* e : entries)

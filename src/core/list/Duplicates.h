@@ -40,6 +40,10 @@ std::vector<DuplicateGroup> FindDuplicates(const ReplayDocument& doc, const Dupl
                                            const ContentIndex* index = nullptr,
                                            DuplicateStats* stats = nullptr);
 
+// Takes the entries out of the folders that list them and gives their slots
+// back to the pool; files are not touched. Answers the number removed.
+int RemoveListedEntries(ReplayDocument& doc, const std::vector<ReplayEntry*>& entries);
+
 // Whether the memos of the entries differ (removing all but one would lose one).
 bool MemosDiffer(const std::vector<ReplayEntry*>& entries);
 

@@ -27,6 +27,7 @@
 #include "gui/dialogs/FileDialogs.h"
 #include "gui/main/AddReplaysCommand.h"
 #include "gui/main/ExternalTools.h"
+#include "gui/tools/RelinkDuplicateItems.h"
 #include "gui/main/GameFolderCommands.h"
 #include "gui/main/GameFolderCheck.h"
 #include "gui/main/RecentMenus.h"
@@ -84,6 +85,7 @@ void MainWindow::FormCreate()
     ui_.Splitter->setSizes({175, 911 - 175 - ui_.Splitter->handleWidth()});
 
     ConnectCommands();
+    AddRelinkItems(ui_.MMTools, *this);
     treeCommands_.Connect();
     listCommands_.Connect();
     // Adding replays: the two commands, their buttons and drops on the list.
