@@ -30,6 +30,7 @@
 #include "gui/main/GameFolderCheck.h"
 #include "gui/main/RecentMenus.h"
 #include "gui/main/SearchCommand.h"
+#include "gui/journal/JournalMenu.h"
 #include "gui/search/SearchWindow.h"
 #include "gui/settings/AppSettings.h"
 #include "gui/settings/SettingsDialog.h"
@@ -82,6 +83,9 @@ void MainWindow::FormCreate()
     ui_.Splitter->setSizes({175, 911 - 175 - ui_.Splitter->handleWidth()});
 
     ConnectCommands();
+    journalMenu_ = AddJournalItems(
+        ui_.MMTools, [this] { return NativePathFromSjis(program_.config.puyoFPath); },
+        [this] { GameFolderCommands(*this).ShowNewFileStates(); }, this);
     treeCommands_.Connect();
     listCommands_.Connect();
     // Adding replays: the two commands, their buttons and drops on the list.
@@ -182,6 +186,8 @@ void MainWindow::FormShow()
         close();
         break;
     }
+    if (isVisible() && OfferToUndoInterrupted()) GameFolderCommands(*this).ShowNewFileStates();
+    journalMenu_->Refresh();
     ui_.Timer->stop();
     started_ = true;
     emit startupFinished();

@@ -28,6 +28,7 @@ class SettingsDialog;
 class AddReplaysCommand;
 class RecentMenus;
 class SearchWindow;
+class JournalMenu;
 
 // What the program was started with.
 struct StartupOptions {
@@ -106,6 +107,7 @@ public:
     FolderTreeCommands& treeCommands() { return treeCommands_; }
     AddReplaysCommand& addReplays() { return *addReplays_; }
     RecentMenus& recentMenus() { return *recentMenus_; }
+    JournalMenu& journalMenu() { return *journalMenu_; }
     // The drag image maker of the list; none once the window has closed.
     RowDragImage* dragImages() { return dragImages_.get(); }
     // Names this window in the drags of its list and tree.
@@ -142,6 +144,7 @@ private:
     FolderTreeCommands treeCommands_{*this};
     AddReplaysCommand* addReplays_ = nullptr;
     RecentMenus* recentMenus_ = nullptr;
+    JournalMenu* journalMenu_ = nullptr;
     AppWindows windows_;
     RowDragOrigin dragOrigin_ = RowDragOrigin::NewWindow();
     std::unique_ptr<RowDragImage> dragImages_;

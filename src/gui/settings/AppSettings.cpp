@@ -5,6 +5,7 @@
 #include "core/settings/RecentLists.h"
 #include "core/text/SjisCodec.h"
 #include "gui/dialogs/MessageBoxes.h"
+#include "gui/journal/FolderChangeRun.h"
 #include "gui/main/ProgramState.h"
 
 namespace replidex {
@@ -34,6 +35,7 @@ void LoadSettings(ProgramState& program)
     for (const std::string& key : file.keyNames(ColumnModel::kSection))
         columns.emplace_back(key, file.readString(ColumnModel::kSection, key, ""));
     program.columnModel.UpdateByIniFile(columns);
+    LoadJournalSettings(file);
 }
 
 bool SaveSettings(ProgramState& program)
@@ -42,6 +44,7 @@ bool SaveSettings(ProgramState& program)
     SaveConfigSettings(file, program.config);
     SaveRecentFiles(program.recent, file);
     SaveRecentFolders(program.recent, file);
+    SaveJournalSettings(file);
 
     // The shown columns in display order, each with its width.
     const ListViewLayout layout = program.columnModel.UpdateListViewByGColumns();
