@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QLabel>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 
@@ -26,6 +27,9 @@
 #include "core/settings/ProfileFile.h"
 #include "gui/dialogs/DeleteQuestionDialog.h"
 #include "gui/main/MainWindow.h"
+#include "gui/settings/JournalSettingsPage.h"
+#include "gui/settings/SettingsDialog.h"
+#include "gui/settings/SettingsDialogUi.h"
 #include "gui/journal/FolderChangeRun.h"
 #include "gui/journal/JournalHistoryDialog.h"
 #include "gui/journal/JournalHistoryModel.h"
@@ -366,6 +370,28 @@ TEST_F(JournalGuiTest, DeletingFilesOfRowsJournalsOnlyTheGameFolderFiles)
     Undo()->trigger();
     EXPECT_TRUE(fs::exists(inGame));   // back from the trash
     EXPECT_FALSE(fs::exists(outside));
+}
+
+TEST_F(JournalGuiTest, SettingsPageTurnsThePreviewOnAndShowsWhatTheJournalKeeps)
+{
+    Start();
+    SettingsDialog* dialog = windows->config;
+    ASSERT_NE(dialog, nullptr);
+    const SettingsDialogUi& ui = dialog->ui();
+    ASSERT_EQ(ui.PC->count(), 4);
+    EXPECT_EQ(ui.PC->tabText(3), QStringLiteral("操作履歴"));
+    QTimer::singleShot(0, dialog, [&] {
+        EXPECT_FALSE(ui.TS_Journal->CB_Preview->isChecked());
+        EXPECT_EQ(ui.TS_Journal->Keeps->text(), QStringLiteral("保存する操作: 最新50件\n上書き前のファイル: 最大100 MB"));
+        EXPECT_EQ(ui.TS_Journal->Holds->text(), QStringLiteral("現在: 0件、0.0 MB"));
+        ui.TS_Journal->CB_Preview->setChecked(true);
+        QTest::mouseClick(ui.BtnOK, Qt::LeftButton);
+    });
+    form->MMConfigClick();
+    EXPECT_TRUE(PreviewBeforeFolderChanges());
+    form->journalMenu().Refresh();
+    EXPECT_TRUE(form->journalMenu().preview->isChecked());
+    EXPECT_EQ(ProfileFile(dir.file("program/replidex.ini")).readInt("Journal", "PreviewBeforeChange", -1), 1);
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "gui/main/ProgramState.h"
 #include "gui/settings/AppSettings.h"
 #include "gui/settings/ColumnListModel.h"
+#include "gui/settings/JournalSettingsPage.h"
 #include "platform/FileAssociation.h"
 
 namespace replidex {
@@ -95,6 +96,7 @@ void SettingsDialog::FormShow(QTreeView* columnSource)
 
     TakeColumnsFromView(program_.columnModel, columnSource);
     columns_->setRows(program_.columnModel.UpdateConfigByGColumns());
+    ui_.TS_Journal->ShowCurrent();
 }
 
 void SettingsDialog::Btn_PathClick()
@@ -133,7 +135,8 @@ void SettingsDialog::BtnOKClick()
     // with another change, otherwise when the program closes.
     program_.columnModel.UpdateByConfig(columns_->rows());
     emit columnsApplied();
-    if (changes.any()) SaveSettings(program_);
+    const bool journalChanged = ui_.TS_Journal->Apply();
+    if (changes.any() || journalChanged) SaveSettings(program_);
 
     shown_ = chosen;
     outcome_ = {true, changes.skipMissing};
