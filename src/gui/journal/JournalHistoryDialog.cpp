@@ -28,7 +28,7 @@ JournalHistoryDialog::JournalHistoryDialog(std::vector<JournalEntry> entries, QW
     QPushButton* close = buttons->addButton(QStringLiteral("閉じる"), QDialogButtonBox::RejectRole);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     layout->addWidget(buttons);
-    resize(760, 400);
+    resize(880, 400);
 }
 
 }  // namespace replidex

@@ -13,10 +13,10 @@ namespace {
 QString StepNote(const PlannedStep& step)
 {
     switch (step.kind) {
-    case StepKind::CopyNew: return QStringLiteral("%1バイト").arg(step.facts.size);
+    case StepKind::CopyNew:
+    case StepKind::Rename: return QStringLiteral("%1バイト").arg(step.facts.size);
     case StepKind::Overwrite:
         return QStringLiteral("元のファイル (%1バイト) は操作履歴に保管").arg(step.replaced.size);
-    case StepKind::Rename: return QStringLiteral("%1 から").arg(NativeText(step.source));
     case StepKind::Trash: return QStringLiteral("ごみ箱から戻せます");
     case StepKind::Delete: return QStringLiteral("元に戻せません");
     }
