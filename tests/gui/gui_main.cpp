@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     // the settings fallback write into a folder of this run.
     QTemporaryDir xdg;
     if (!xdg.isValid()) return 1;
-    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"})
         qputenv(name, (xdg.path() + QLatin1Char('/') + QLatin1String(name)).toLocal8Bit());
     // Headless unless the caller asks for a platform.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -12,6 +12,11 @@
 #include "core/file/ContentHash.h"
 #include "core/file/NativeFiles.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace replidex {
 
 namespace {
@@ -176,6 +181,30 @@ FileProblem ProblemOfCopy(const CopyResult& copy)
     return FileProblem::None;
 }
 
+// Keeps the original at `path` in the stash: a second name for the same file
+// when both lie on one device (the overwrite then puts a new file in the
+// place and the original lives on under the stash name), else a flushed
+// copy.
+bool StashOriginal(const std::string& path, const std::string& stash)
+{
+    std::error_code error;
+    fs::create_hard_link(FsPath(path), FsPath(stash), error);
+    return !error || CopyViaTemporary(path, stash, true).ok();
+}
+
+// Makes the names made in `folder` durable (one flush for all of them).
+void SyncFolder(const std::string& folder)
+{
+#ifndef _WIN32
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+#else
+    (void)folder;
+#endif
+}
+
 // Runs one step; `slots` is the folder as it now stands, with every planned
 // name taken.
 class StepRunner {
@@ -186,6 +215,23 @@ public:
     {
     }
 
+    // Before the first step: every original that an overwrite replaces goes
+    // into the stash, made durable by one flush of the stash folder.
+    void stashOriginals()
+    {
+        bool any = false;
+        stashed_.assign(plan_.steps.size(), false);
+        for (std::size_t i = 0; i < plan_.steps.size(); ++i) {
+            const PlannedStep& step = plan_.steps[i];
+            if (step.kind != StepKind::Overwrite) continue;
+            const std::string path = JoinPath(plan_.folder, step.name);
+            if (!Holds(path, step.replaced) || !StashOriginal(path, store_.stashPath(id_, i))) continue;
+            stashed_[i] = any = true;
+            store_.append(id_, Join({"stash", std::to_string(i)}));
+        }
+        if (any) SyncFolder(JoinPath(JoinPath(store_.folder(), id_), "stash"));
+    }
+
     FileReport run(std::size_t i)
     {
         const PlannedStep& step = plan_.steps[i];
@@ -194,9 +240,11 @@ public:
         case StepKind::CopyNew: return copyNew(i, step);
         case StepKind::Overwrite: {
             if (!Holds(path, step.replaced)) return skip(i, step, FileProblem::ChangedSince);
-            const CopyResult kept = CopyViaTemporary(path, store_.stashPath(id_, i), true);
-            if (!kept.ok()) return skip(i, step, FileProblem::WriteFailed, kept.error);
-            store_.append(id_, Join({"stash", std::to_string(i)}));
+            if (!stashed_[i]) {
+                const CopyResult kept = CopyViaTemporary(path, store_.stashPath(id_, i), true);
+                if (!kept.ok()) return skip(i, step, FileProblem::WriteFailed, kept.error);
+                store_.append(id_, Join({"stash", std::to_string(i)}));
+            }
             const CopyResult copy = CopyViaTemporary(step.source, path, true);
             if (!copy.ok()) return skip(i, step, ProblemOfCopy(copy), copy.error);
             noteWritten(i, step, path);
@@ -283,6 +331,7 @@ private:
     const OperationPlan& plan_;
     const JournalTrash& trash_;
     SlotTable slots_;
+    std::vector<bool> stashed_;
 };
 
 }  // namespace
@@ -456,6 +505,7 @@ ExecutionResult ExecutePlan(JournalStore& store, const OperationPlan& plan, cons
         for (const PlannedStep& step : plan.steps)
             if (const int slot = SlotOfFileName(step.name); slot >= 0 && slots.isFree(slot)) slots.take(slot, step.name);
         StepRunner runner(store, *id, plan, trash, std::move(slots));
+        runner.stashOriginals();
         for (std::size_t i = 0; i < plan.steps.size(); ++i) {
             result.steps.push_back(runner.run(i));
             if (options.afterStep) options.afterStep(i);
@@ -563,9 +613,17 @@ std::vector<UndoStepResult> UndoEntry(JournalStore& store, const JournalEntry& e
             else if (slot >= 0) slots.release(slot);
             break;
         }
-        case StepKind::Overwrite:
-            if (!CopyViaTemporary(store.stashPath(entry.id, k), path, true).ok()) fail(UndoReason::ChangedSince);
+        case StepKind::Overwrite: {
+            // The original back in one step: the stash's name moves over the
+            // copy (a flushed copy when the stash lies on another device).
+            const std::string stash = store.stashPath(entry.id, k);
+            if (!Holds(stash, step.replaced)) {
+                fail(UndoReason::NotInTrash);
+                break;
+            }
+            if (MoveOverFile(stash, path) && !CopyViaTemporary(stash, path, true).ok()) fail(UndoReason::ChangedSince);
             break;
+        }
         case StepKind::Rename: {
             const int oldSlot = SlotOfFileName(step.source);
             if (oldSlot >= 0 && !slots.isFree(oldSlot)) {

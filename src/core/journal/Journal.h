@@ -1,7 +1,8 @@
 // The journal of the changes to the game folder: before the first step of a
 // plan runs, the plan is written and flushed to disk in a folder of its own
-// (an entry); an original that a step overwrites is first copied into the
-// entry's stash; a trashed file's place in the trash, a copy that had to take
+// (an entry); before the first step, each original that a step overwrites
+// is kept in the entry's stash (a second name for the file on the same
+// device, else a copy; one flush for all); a trashed file's place in the trash, a copy that had to take
 // another slot and a step skipped are appended as they happen (not flushed:
 // after a crash each step's state is read from the game folder); a
 // completion record closes the entry. The newest 50 entries and at most

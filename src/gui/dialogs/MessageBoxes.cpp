@@ -135,9 +135,14 @@ int ShowMessageBox(std::string_view text, int kind)
     return Run(MessageButtons::Ok, kind < 0 ? kMsgWarning : kind, Display(text));
 }
 
-int ConfirmBox(std::string_view text, int kind)
+int ConfirmBox(std::string_view text, int kind, const QString& details)
 {
-    return Run(MessageButtons::OkCancel, kind < 0 ? kMsgWarning : kind, Display(text));
+    return ConfirmBoxText(Display(text), kind, details);
+}
+
+int ConfirmBoxText(const QString& text, int kind, const QString& details)
+{
+    return Run(MessageButtons::OkCancel, kind < 0 ? kMsgWarning : kind, text, details);
 }
 
 int AskYesNoCancel(std::string_view text, int kind)

@@ -27,7 +27,10 @@ enum MessageAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAn
 // bar's close box.
 int ShowMessageBox(std::string_view text, int kind);
 // OK (default) and Cancel; Esc and the close box answer Cancel. Answers 1 or 2.
-int ConfirmBox(std::string_view text, int kind);
+// A non-empty `details` is a detailed text shown on request.
+int ConfirmBox(std::string_view text, int kind, const QString& details = {});
+// The same with a text already made for display.
+int ConfirmBoxText(const QString& text, int kind, const QString& details = {});
 // Yes (default), No and Cancel; Esc and the close box answer Cancel. Answers
 // 6, 7 or 2.
 int AskYesNoCancel(std::string_view text, int kind);

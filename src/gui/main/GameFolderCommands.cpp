@@ -1,6 +1,7 @@
 #include "gui/main/GameFolderCommands.h"
 
 #include <QFile>
+#include <QStringList>
 
 #include <filesystem>
 
@@ -9,6 +10,8 @@
 #include "gui/browse/ReplayRowModel.h"
 #include "gui/dialogs/DeleteQuestionDialog.h"
 #include "gui/dialogs/MessageBoxes.h"
+#include "gui/journal/FolderChangeRun.h"
+#include "gui/journal/PlanTexts.h"
 #include "gui/main/GameFolderMessages.h"
 #include "gui/main/ListWindowBase.h"
 #include "platform/Trash.h"
@@ -26,6 +29,34 @@ const char* const kNoRpdFiles = "PuyoFフォルダ内に*.rpdファイルが存�
 const char* const kAskRename = "PuyoFフォルダ内の*.rpdファイルを昇順にリネームします。\nよろしいですか？";
 const char* const kAskDelete = "'%1' ファイルを削除しますか？";
 const char* const kMoveToTrash = "ごみ箱に移動する。";
+
+// The copies that found their planned slot taken when they ran and went to
+// the next free one, one line each; empty when none did.
+QString MovedCopiesText(const OperationPlan& plan, const ExecutionResult& result)
+{
+    QStringList lines;
+    for (std::size_t i = 0; i < plan.steps.size() && i < result.steps.size(); ++i) {
+        const FileReport& ran = result.steps[i];
+        if (ran.outcome == FileOutcome::Copied && ran.target != plan.steps[i].name)
+            lines << QStringLiteral("%1 は使用中のため %2 にコピーしました")
+                         .arg(NativeText(plan.steps[i].name), NativeText(ran.target));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+// A rename whose target someone took while the question was open leaves
+// both files where they are: no failure, a note in the details.
+QString KeepRenamesBlockedSinceAsking(OperationReport& report)
+{
+    QStringList lines;
+    for (FileReport& file : report.files) {
+        if (file.outcome != FileOutcome::Failed || file.problem != FileProblem::TargetExists) continue;
+        file.outcome = FileOutcome::Skipped;
+        lines << QStringLiteral("%1 → %2: %3").arg(NativeText(file.source), NativeText(file.target),
+                                                   ProblemMessage(file));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
 
 // The game folder's listing; an unreadable folder lists as empty.
 std::vector<FolderItem> ListGameFolder(const std::string& folder)
@@ -64,38 +95,43 @@ std::vector<ListRowFacts> GameFolderCommands::SelectedRowFacts() const
 
 void GameFolderCommands::NormalTransfer(const SjisString& gameFolder)
 {
-    if (ConfirmBox(Sjis(kAskNormal), kMsgWarning) != kAnswerOk) return;
+    const std::string folder = NativePathFromSjis(gameFolder);
     const std::vector<TransferSource> sources = TransferableRows(SelectedRowFacts(), true);
+    const OperationPlan plan = PlanNormalTransfer(folder, ListGameFolder(folder), sources);
+    if (!AskAboutPlan(Sjis(kAskNormal), kMsgWarning, plan)) return;
     if (sources.empty()) {
         ShowNotice(Sjis(kNothingToCopy));
         return;
     }
-    Transfer(NativePathFromSjis(gameFolder), sources, false);
+    Transfer(plan);
 }
 
 void GameFolderCommands::AdditionalTransfer(const SjisString& gameFolder)
 {
     const std::string folder = NativePathFromSjis(gameFolder);
-    if (SlotTable(ListGameFolder(folder)).freeCount() == 0) {
+    const std::vector<FolderItem> items = ListGameFolder(folder);
+    if (SlotTable(items).freeCount() == 0) {
         ShowMessageBox(Sjis(kAllSlotsTaken), kMsgInformation);
         return;
     }
-    if (ConfirmBox(Sjis(kAskAdditional), kMsgWarning) != kAnswerOk) return;
     const std::vector<TransferSource> sources = TransferableRows(SelectedRowFacts(), false);
+    const OperationPlan plan = PlanAdditionalTransfer(folder, items, sources);
+    if (!AskAboutPlan(Sjis(kAskAdditional), kMsgWarning, plan)) return;
     if (sources.empty()) {
         ShowNotice(Sjis(kNothingToCopy));
         return;
     }
-    Transfer(folder, sources, true);
+    Transfer(plan);
 }
 
-void GameFolderCommands::Transfer(const std::string& folder, const std::vector<TransferSource>& sources,
-                                  bool additional)
+void GameFolderCommands::Transfer(const OperationPlan& plan)
 {
-    const OperationReport report =
-        additional ? replidex::AdditionalTransfer(folder, sources) : replidex::NormalTransfer(folder, sources);
+    const ExecutionResult result = RunFolderPlan(plan);
     ShowNewFileStates();
-    ShowNoticeText(TransferResultText(report), TransferDetails(report));
+    QString details = TransferDetails(result.report);
+    const QString moved = MovedCopiesText(plan, result);
+    if (!moved.isEmpty()) details += (details.isEmpty() ? QString() : QStringLiteral("\n\n")) + moved;
+    ShowNoticeText(TransferResultText(result.report), details);
 }
 
 void GameFolderCommands::AscendingRename(const SjisString& gameFolder)
@@ -106,12 +142,14 @@ void GameFolderCommands::AscendingRename(const SjisString& gameFolder)
         ShowNotice(Sjis(kNoRpdFiles));
         return;
     }
-    if (ConfirmBox(Sjis(kAskRename), kMsgWarning) != kAnswerOk) return;
     // The renames follow the listing the question was about; a file that
     // appeared since is never replaced.
-    const OperationReport report = replidex::AscendingRename(folder, SlotTable(items));
+    const OperationPlan plan = PlanAscendingRename(folder, items);
+    if (!AskAboutPlan(Sjis(kAskRename), kMsgWarning, plan)) return;
+    OperationReport report = RunFolderPlan(plan).report;
+    const QString skipped = KeepRenamesBlockedSinceAsking(report);
     ShowNewFileStates();
-    ShowNoticeText(RenameResultText(report));
+    ShowNoticeText(RenameResultText(report), skipped);
 }
 
 void GameFolderCommands::DeleteAllReplays(const SjisString& gameFolder, DeleteQuestionDialog& dialog)
@@ -134,7 +172,10 @@ void GameFolderCommands::DeleteAllReplays(const SjisString& gameFolder, DeleteQu
         const DeleteChoice choice = walk.asking() ? walk.answer(dialog.Ask(question)) : walk.withoutQuestion();
         if (choice.remove) chosen.push_back({name, choice.toTrash});
     }
-    const OperationReport report = RemoveFolderFiles(folder, chosen, MoveToTrash);
+    if (chosen.empty()) return;
+    const OperationPlan plan = PlanRemoval(OperationKind::Clear, folder, chosen);
+    if (!PreviewPlanIfWanted(plan)) return;
+    const OperationReport report = RunFolderPlan(plan).report;
     ShowNewFileStates();
     const QString problems = RemoveResultText(report);
     if (!problems.isEmpty()) ShowNoticeText(problems);

@@ -1,11 +1,13 @@
 // The window side of the four operations on the game's replay folder: the
-// questions and messages around the core's operations, and the new file
+// questions and messages around the core's plans (run through the journal
+// the command line shares), and the new file
 // states of the window's rows afterwards (a list may hold the very files the
 // operation copied over, renamed or removed).
 #pragma once
 
 #include <vector>
 
+#include "core/journal/JournalPlan.h"
 #include "core/replay/GameFolderOperations.h"
 #include "core/replay/ReplayRecords.h"
 
@@ -32,10 +34,11 @@ public:
     // The selected rows of the window's list as the transfer rules take them.
     std::vector<ListRowFacts> SelectedRowFacts() const;
 
-private:
-    void Transfer(const std::string& folder, const std::vector<TransferSource>& sources, bool additional);
     // The rows show the new states of their files.
     void ShowNewFileStates();
+
+private:
+    void Transfer(const OperationPlan& plan);
 
     ListWindowBase& window_;
 };

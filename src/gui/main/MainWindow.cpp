@@ -33,6 +33,7 @@
 #include "gui/main/RecentMenus.h"
 #include "gui/main/SearchCommand.h"
 #include "gui/stats/StatsCommands.h"
+#include "gui/journal/JournalMenu.h"
 #include "gui/search/SearchWindow.h"
 #include "gui/settings/AppSettings.h"
 #include "gui/settings/SettingsDialog.h"
@@ -85,15 +86,20 @@ void MainWindow::FormCreate()
     ui_.Splitter->setSizes({175, 911 - 175 - ui_.Splitter->handleWidth()});
 
     ConnectCommands();
-    AddRelinkItems(ui_.MMTools, *this);
     treeCommands_.Connect();
     listCommands_.Connect();
     // Adding replays: the two commands, their buttons and drops on the list.
     addReplays_ = new AddReplaysCommand(*this);
     recentMenus_ = new RecentMenus(*this);
-    // The ツール menu's archive block and the watch of the game folder.
+    // The ツール menu, block by block: archiving (and the watch of the game
+    // folder), undo and history, statistics, relinking and duplicates.
     archive_ = new ArchiveCommand(*this);
     archive_->addArchiveItems(ui_.MMTools);
+    journalMenu_ = AddJournalItems(
+        ui_.MMTools, [this] { return NativePathFromSjis(program_.config.puyoFPath); },
+        [this] { GameFolderCommands(*this).ShowNewFileStates(); }, this);
+    AddStatisticsItems(*this, ui_.MMTools);
+    AddRelinkItems(ui_.MMTools, *this);
     // Rows and folders dragged from another window (another running
     // instance) are refused before the views or the add command see them.
     RefuseForeignRowDrags(ui_.TreeView->viewport(), dragOrigin_);
@@ -139,7 +145,6 @@ void MainWindow::ConnectCommands()
         if (windows_.version) windows_.version->exec();
     });
     on(ui_.MMConfig, [this] { MMConfigClick(); });
-    AddStatisticsItems(*this, ui_.MMTools);
 
     on(ui_.MMFileCopy, [this] { SendAsIs(); });
     on(ui_.SpdBtnSend1, [this] { SendAsIs(); });
@@ -193,6 +198,8 @@ void MainWindow::FormShow()
         break;
     }
     archive_->applySettings();
+    if (isVisible() && OfferToUndoInterrupted()) GameFolderCommands(*this).ShowNewFileStates();
+    journalMenu_->Refresh();
     ui_.Timer->stop();
     started_ = true;
     emit startupFinished();

@@ -29,6 +29,7 @@ class AddReplaysCommand;
 class RecentMenus;
 class SearchWindow;
 class ArchiveCommand;
+class JournalMenu;
 
 // What the program was started with.
 struct StartupOptions {
@@ -108,6 +109,7 @@ public:
     AddReplaysCommand& addReplays() { return *addReplays_; }
     RecentMenus& recentMenus() { return *recentMenus_; }
     ArchiveCommand& archive() { return *archive_; }
+    JournalMenu& journalMenu() { return *journalMenu_; }
     // The drag image maker of the list; none once the window has closed.
     RowDragImage* dragImages() { return dragImages_.get(); }
     // Names this window in the drags of its list and tree.
@@ -147,6 +149,7 @@ private:
     AddReplaysCommand* addReplays_ = nullptr;
     RecentMenus* recentMenus_ = nullptr;
     ArchiveCommand* archive_ = nullptr;
+    JournalMenu* journalMenu_ = nullptr;
     AppWindows windows_;
     RowDragOrigin dragOrigin_ = RowDragOrigin::NewWindow();
     std::unique_ptr<RowDragImage> dragImages_;

@@ -6,6 +6,7 @@
 #include "core/settings/RecentLists.h"
 #include "core/text/SjisCodec.h"
 #include "gui/dialogs/MessageBoxes.h"
+#include "gui/journal/FolderChangeRun.h"
 #include "gui/main/ProgramState.h"
 
 namespace replidex {
@@ -37,6 +38,7 @@ void LoadSettings(ProgramState& program)
         columns.emplace_back(key, file.readString(ColumnModel::kSection, key, ""));
     program.columnModel.UpdateByIniFile(columns);
     program.archive = LoadArchiveSettings(file);
+    LoadJournalSettings(file);
 }
 
 bool SaveSettings(ProgramState& program)
@@ -46,6 +48,7 @@ bool SaveSettings(ProgramState& program)
     SaveRecentFiles(program.recent, file);
     SaveRecentFolders(program.recent, file);
     program.savedQueries.save(file);
+    SaveJournalSettings(file);
 
     // The shown columns in display order, each with its width.
     const ListViewLayout layout = program.columnModel.UpdateListViewByGColumns();

@@ -24,6 +24,7 @@
 #include "gui/settings/ArchiveSettingsPage.h"
 #include "gui/settings/ColumnListModel.h"
 #include "gui/settings/StatsSettingsPage.h"
+#include "gui/settings/JournalSettingsPage.h"
 #include "platform/FileAssociation.h"
 
 namespace replidex {
@@ -103,6 +104,7 @@ void SettingsDialog::FormShow(QTreeView* columnSource)
     TakeColumnsFromView(program_.columnModel, columnSource);
     columns_->setRows(program_.columnModel.UpdateConfigByGColumns());
     statsPage_->Load(program_.iniPath);
+    ui_.TS_Journal->ShowCurrent();
 }
 
 void SettingsDialog::Btn_PathClick()
@@ -155,7 +157,8 @@ void SettingsDialog::BtnOKClick()
     // with another change, otherwise when the program closes.
     program_.columnModel.UpdateByConfig(columns_->rows());
     emit columnsApplied();
-    if (changes.any() || archiveChanged) SaveSettings(program_);
+    const bool journalChanged = ui_.TS_Journal->Apply();
+    if (changes.any() || archiveChanged || journalChanged) SaveSettings(program_);
     if (statsPage_->Changed(myNames)) statsPage_->Save(program_.iniPath, myNames);
 
     shown_ = chosen;

@@ -15,6 +15,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "gui/settings/JournalSettingsPage.h"
+
 namespace replidex {
 
 namespace {
@@ -47,6 +49,8 @@ void SettingsDialogUi::setupUi(QDialog* dialog)
     PC->addTab(TS_Column, QStringLiteral("列の表示"));
     PC->addTab(TS_Search, QStringLiteral("検索"));
     PC->addTab(TS_Etc, QStringLiteral("その他"));
+    TS_Journal = new JournalSettingsPage(PC);
+    PC->addTab(TS_Journal, QStringLiteral("操作履歴"));
     PC->setCurrentWidget(TS_Column);
 
     BtnOK = Named(new QPushButton(QStringLiteral("OK"), dialog), "BtnOK");

@@ -18,6 +18,8 @@ class QWidget;
 
 namespace replidex {
 
+class JournalSettingsPage;
+
 struct SettingsDialogUi {
     QTabWidget* PC = nullptr;
 
@@ -32,6 +34,7 @@ struct SettingsDialogUi {
     QCheckBox* CB_NoExist = nullptr;
 
     QWidget* TS_Etc = nullptr;      // "その他"
+    JournalSettingsPage* TS_Journal = nullptr;   // "操作履歴"
     QGroupBox* GB_PuyoFPath = nullptr;
     QLineEdit* Edit_Path = nullptr;
     QPushButton* Btn_Path = nullptr;
