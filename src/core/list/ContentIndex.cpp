@@ -172,7 +172,7 @@ bool ContentIndex::save(const std::string& nativePath, const ListChunkWriter& wr
     return SaveListBytesNative(nativePath, toBytes(), writeChunk);
 }
 
-std::optional<FileFacts> StatFile(const std::string& nativePath)
+std::optional<FileSizeAndTime> StatFile(const std::string& nativePath)
 {
 #ifdef _WIN32
     std::tm local{};
@@ -180,7 +180,7 @@ std::optional<FileFacts> StatFile(const std::string& nativePath)
     std::error_code ec;
     const auto size = std::filesystem::file_size(FsPath(nativePath), ec);
     if (ec) return std::nullopt;
-    return FileFacts{size, PackDosDateTime(local)};
+    return FileSizeAndTime{size, PackDosDateTime(local)};
 #else
     struct stat st {};
     if (nativePath.empty() || ::stat(nativePath.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
@@ -188,7 +188,7 @@ std::optional<FileFacts> StatFile(const std::string& nativePath)
     std::tm local{};
     const std::time_t t = st.st_mtime;
     if (!localtime_r(&t, &local)) return std::nullopt;
-    return FileFacts{static_cast<std::uint64_t>(st.st_size), PackDosDateTime(local)};
+    return FileSizeAndTime{static_cast<std::uint64_t>(st.st_size), PackDosDateTime(local)};
 #endif
 }
 

@@ -71,11 +71,11 @@ private:
 
 // Size and time of a regular file, read with one look at the file system;
 // nothing for a missing file or a folder.
-struct FileFacts {
+struct FileSizeAndTime {
     std::uint64_t size = 0;
     std::int32_t fileAge = 0;
 };
-std::optional<FileFacts> StatFile(const std::string& nativePath);
+std::optional<FileSizeAndTime> StatFile(const std::string& nativePath);
 
 // A record of the file an entry names (Shift-JIS path), hashed now; nothing
 // when the file cannot be read or changed while it was read.

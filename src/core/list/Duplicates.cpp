@@ -29,7 +29,7 @@ struct ListedPath {
     std::string sjis;
     std::string native;
     std::vector<ReplayEntry*> entries;
-    std::optional<FileFacts> facts;
+    std::optional<FileSizeAndTime> facts;
 };
 
 std::vector<ListedPath> PathsOf(const std::vector<ReplayEntry*>& entries)

@@ -28,7 +28,7 @@ struct FoundFile {
     std::string nativePath;
     std::string sjisPath;   // the path as an entry would hold it
     std::string sjisName;   // its last part, the file name
-    FileFacts facts;
+    FileSizeAndTime facts;
 
     std::string sjisFolder() const { return sjisPath.substr(0, sjisPath.size() - sjisName.size()); }
 };
