@@ -378,8 +378,9 @@ TEST_F(JournalGuiTest, SettingsPageTurnsThePreviewOnAndShowsWhatTheJournalKeeps)
     SettingsDialog* dialog = windows->config;
     ASSERT_NE(dialog, nullptr);
     const SettingsDialogUi& ui = dialog->ui();
-    ASSERT_EQ(ui.PC->count(), 4);
-    EXPECT_EQ(ui.PC->tabText(3), QStringLiteral("操作履歴"));
+    const int page = ui.PC->indexOf(ui.TS_Journal);
+    ASSERT_GE(page, 0);
+    EXPECT_EQ(ui.PC->tabText(page), QStringLiteral("操作履歴"));
     QTimer::singleShot(0, dialog, [&] {
         EXPECT_FALSE(ui.TS_Journal->CB_Preview->isChecked());
         EXPECT_EQ(ui.TS_Journal->Keeps->text(), QStringLiteral("保存する操作: 最新50件\n上書き前のファイル: 最大100 MB"));
