@@ -803,7 +803,7 @@ TEST_F(SearchWindowTest, DISABLED_QueryRowRunsTheQueryInsteadOfTheCriteria)
     Start();
     AddEntries(root(), 3);
     AddEntries(root(), 2, false);
-    doc().pool.lookup(1)->info->p2.setName("あみ");
+    doc().pool.lookup(1)->info->p2.setName(Sjis("あみ"));
     Open(root());
     QueryRow& row = *window->ui().Query;
     EXPECT_EQ(row.Label_Query->text(), QStringLiteral("検索式(&Q):"));
