@@ -299,6 +299,9 @@ TEST_F(CliSearchTest, SavedSearches)
 // nothing searched.
 TEST_F(CliSearchTest, QueryErrors)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "its queries hold quotes, which the Windows command line takes apart";
+#endif
     const struct {
         const char* query;
         const char* message;
