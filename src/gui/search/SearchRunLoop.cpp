@@ -4,34 +4,29 @@
 
 namespace replidex {
 
-SearchRunResult SearchRunLoop::Run(EntryPool& pool, const SearchCriteria& criteria)
+SearchPacing SearchRunLoop::pacing()
 {
-    running_ = true;
-    SearchPacing pacing;
-    pacing.interval = interval_;
-    pacing.poll = [this] {
+    SearchPacing paced;
+    paced.interval = interval_;
+    paced.poll = [this] {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         return abortRequested_;
     };
-    const SearchRunResult result = RunPacedHitSearch(pool, criteria, pacing);
+    return paced;
+}
+
+SearchRunResult SearchRunLoop::Run(EntryPool& pool, const SearchCriteria& criteria)
+{
+    running_ = true;
+    const SearchRunResult result = RunPacedHitSearch(pool, criteria, pacing());
     running_ = false;
     return result;
 }
 
-}  // namespace replidex
-
-namespace replidex {
-
 SearchRunResult SearchRunLoop::Run(EntryPool& pool, const EntryTest& test)
 {
     running_ = true;
-    SearchPacing pacing;
-    pacing.interval = interval_;
-    pacing.poll = [this] {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        return abortRequested_;
-    };
-    const SearchRunResult result = RunPacedHitSearchWith(pool, test, pacing);
+    const SearchRunResult result = RunPacedHitSearchWith(pool, test, pacing());
     running_ = false;
     return result;
 }

@@ -27,6 +27,8 @@ public:
     void setPollInterval(std::chrono::milliseconds interval) { interval_ = interval; }
 
 private:
+    // Paces a run: the window's events between slices, and an abort asked meanwhile.
+    SearchPacing pacing();
     bool abortRequested_ = false;
     bool running_ = false;
     std::chrono::milliseconds interval_{50};
