@@ -19,7 +19,7 @@ int RunRenumber(const Args& args)
                  "gaps, keeping their order; a rename never replaces a file. Prints one JSON\n"
                  "line per rename {\"from\",\"to\"} (with \"failed\" when it failed), then\n"
                  "{\"renamed\",\"failed\"}. Exit 1 when a rename failed. A file changed since the\n"
-                 "folder was listed stays (\"skipped\"). With --dry-run the same lines, each with\n"
+                 "folder was listed, or whose new name was taken since, stays (\"skipped\"). With --dry-run the same lines, each with\n"
                  "\"planned\":true, and nothing is renamed.",
                  "replidex-cli renumber"};
     std::string folder;

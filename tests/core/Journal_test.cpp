@@ -195,6 +195,7 @@ TEST_F(Journal, ExecutionRechecksEachStep)
     const ExecutionResult renamed = ExecutePlan(store, rename, trash);
     ASSERT_EQ(renamed.report.files.size(), 2u);
     EXPECT_EQ(renamed.report.files[0].problem, FileProblem::TargetExists);   // 00 is the game's now
+    EXPECT_EQ(renamed.report.failedCount(), 0);                               // both: skips, nothing failed
     EXPECT_EQ(renamed.report.files[1].problem, FileProblem::ChangedSince);
     EXPECT_EQ(snapshot().at("REPLAY09.RPD"), "changed");
     const JournalEntry entry = *store.lastUndoable(game());

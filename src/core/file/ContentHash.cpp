@@ -14,6 +14,7 @@ namespace replidex {
 
 namespace {
 
+// Read buffers are left unfilled: every byte used is first read into them.
 constexpr std::size_t kBlock = 64 * 1024;
 
 // Feeds every block of a regular file to `feed`; false when it cannot be
@@ -23,7 +24,7 @@ bool ReadBlocks(const std::string& nativePath, std::uint64_t* bytesRead, Feed fe
 {
     ReadOnlyFile file;
     if (file.open(nativePath) != ReadOnlyFile::OpenResult::Opened) return false;
-    auto buffer = std::make_unique<std::array<char, kBlock>>();
+    auto buffer = std::make_unique_for_overwrite<std::array<char, kBlock>>();
     std::int64_t offset = 0;
     for (;;) {
         const long got = file.readAt(offset, buffer->data(), buffer->size());
@@ -32,6 +33,9 @@ bool ReadBlocks(const std::string& nativePath, std::uint64_t* bytesRead, Feed fe
         feed(buffer->data(), static_cast<std::size_t>(got));
         offset += got;
         if (bytesRead) *bytesRead += static_cast<std::uint64_t>(got);
+        // A regular file's read comes back short only at its end: no need
+        // to ask once more for the zero bytes that say so.
+        if (static_cast<std::size_t>(got) < buffer->size()) return true;
     }
 }
 
@@ -100,8 +104,8 @@ bool SameFileContent(const std::string& a, const std::string& b, std::uint64_t* 
     ReadOnlyFile fa, fb;
     if (fa.open(a) != ReadOnlyFile::OpenResult::Opened) return false;
     if (fb.open(b) != ReadOnlyFile::OpenResult::Opened) return false;
-    auto ba = std::make_unique<std::array<char, kBlock>>();
-    auto bb = std::make_unique<std::array<char, kBlock>>();
+    auto ba = std::make_unique_for_overwrite<std::array<char, kBlock>>();
+    auto bb = std::make_unique_for_overwrite<std::array<char, kBlock>>();
     std::int64_t offset = 0;
     for (;;) {
         const long ga = fa.readAt(offset, ba->data(), ba->size());

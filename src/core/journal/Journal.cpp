@@ -257,7 +257,7 @@ public:
             if (error)
                 return skip(i, step,
                             error == std::errc::file_exists ? FileProblem::TargetExists : FileProblem::RenameFailed,
-                            error);
+                            error);   // a target taken since planning: both files stay, a skip
             return StepReport(step, FileOutcome::Renamed);
         }
         case StepKind::Trash:
@@ -322,7 +322,11 @@ private:
     FileReport skip(std::size_t i, const PlannedStep& step, FileProblem problem, std::error_code error = {})
     {
         store_.append(id_, Join({"skip", std::to_string(i)}));
-        const FileOutcome outcome = problem == FileProblem::ChangedSince ? FileOutcome::Skipped : FileOutcome::Failed;
+        // The folder changing under the plan (a file changed, a target taken)
+        // leaves everything in place: a skip. Anything else failed.
+        const bool folderChanged = problem == FileProblem::ChangedSince ||
+                                   (step.kind == StepKind::Rename && problem == FileProblem::TargetExists);
+        const FileOutcome outcome = folderChanged ? FileOutcome::Skipped : FileOutcome::Failed;
         return StepReport(step, outcome, problem, error);
     }
 

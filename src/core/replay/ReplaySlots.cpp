@@ -88,13 +88,15 @@ std::vector<FolderItem> ListFolder(const std::string& folder, std::error_code& e
     error.clear();
     fs::directory_iterator it(FsPath(folder), error);
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        // The entry's own type questions take the type the listing gave
+        // and look at the file only for links (followed) or where the
+        // file system gives none, so a plain folder costs no stat a name.
         std::error_code typeError;
-        const fs::file_status status = it->status(typeError);
         FolderItem item;
         item.name = NativePathOf(it->path().filename());
-        item.type = fs::is_directory(status) ? ItemType::Folder
-                    : fs::is_regular_file(status) ? ItemType::File
-                                                  : ItemType::Other;
+        item.type = it->is_directory(typeError)      ? ItemType::Folder
+                    : it->is_regular_file(typeError) ? ItemType::File
+                                                     : ItemType::Other;
         items.push_back(std::move(item));
     }
     if (error) items.clear();

@@ -44,14 +44,13 @@ QString MovedCopiesText(const OperationPlan& plan, const ExecutionResult& result
     return lines.join(QLatin1Char('\n'));
 }
 
-// A rename whose target someone took while the question was open leaves
-// both files where they are: no failure, a note in the details.
-QString KeepRenamesBlockedSinceAsking(OperationReport& report)
+// A rename whose target someone took while the question was open left both
+// files where they are (a skip, not a failure): a note in the details.
+QString RenamesBlockedSinceAsking(const OperationReport& report)
 {
     QStringList lines;
-    for (FileReport& file : report.files) {
-        if (file.outcome != FileOutcome::Failed || file.problem != FileProblem::TargetExists) continue;
-        file.outcome = FileOutcome::Skipped;
+    for (const FileReport& file : report.files) {
+        if (file.outcome != FileOutcome::Skipped || file.problem != FileProblem::TargetExists) continue;
         lines << QStringLiteral("%1 → %2: %3").arg(NativeText(file.source), NativeText(file.target),
                                                    ProblemMessage(file));
     }
@@ -146,8 +145,8 @@ void GameFolderCommands::AscendingRename(const SjisString& gameFolder)
     // appeared since is never replaced.
     const OperationPlan plan = PlanAscendingRename(folder, items);
     if (!AskAboutPlan(Sjis(kAskRename), kMsgWarning, plan)) return;
-    OperationReport report = RunFolderPlan(plan).report;
-    const QString skipped = KeepRenamesBlockedSinceAsking(report);
+    const OperationReport report = RunFolderPlan(plan).report;
+    const QString skipped = RenamesBlockedSinceAsking(report);
     ShowNewFileStates();
     ShowNoticeText(RenameResultText(report), skipped);
 }
