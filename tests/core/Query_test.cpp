@@ -190,6 +190,7 @@ TEST(QueryMatch, PlayerTermsHoldForOneSideAndVsForTheOther)
         {"name=あみ name=あ", false},
         {"-name:あみ", true},                          // holds for 2P
         {"side:1p -name:あみ", false},
+        {"-name:あみ -vs:(name:あみ)", false},          // nobody named あみ
         {"ratio>=60% ratio<=0.6 ratio=６割 wins=6 losses>3", true},
         {"ratio>60%", false},
         {"memo:大会 file:01 net -offline", true},

@@ -15,10 +15,28 @@
 namespace replidex::test {
 
 #ifdef _WIN32
-// cmd.exe: double quotes (the tests' paths and texts hold none).
+// For cmd.exe and then the program's own reading of its command line
+// (CommandLineToArgvW): the text in double quotes, with the backslashes that
+// stand before a quote (or before the closing one) doubled, as the program
+// halves them there. A quote inside the text closes the quotes, goes as \^"
+// and opens them again: cmd passes ^" on as a plain quote without starting a
+// quoted part, so its count of quotes stays even and the redirections after
+// the arguments stay redirections; the program reads \" as a quote.
 std::string ShellQuote(const std::string& arg)
 {
-    return "\"" + arg + "\"";
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : arg) {
+        if (c == '"') {
+            quoted.append(backslashes, '\\');
+            quoted += "\"\\^\"\"";
+        } else {
+            quoted += c;
+        }
+        backslashes = c == '\\' ? backslashes + 1 : 0;
+    }
+    quoted.append(backslashes, '\\');
+    return quoted + "\"";
 }
 
 namespace {

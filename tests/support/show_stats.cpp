@@ -57,6 +57,8 @@ int main(int argc, char** argv)
     }
     StatsWindow window(doc->pool, ini);
     window.SetScope(FolderScopeSlots(doc->pool, doc->root), QStringLiteral("対戦記録"));
+    // Wide enough for every column of the opponent table beside the chart.
+    window.resize(1200, 620);
     window.move(40, 40);
     window.show();
     QTimer::singleShot(500, [&window] {
