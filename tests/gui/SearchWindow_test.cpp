@@ -924,5 +924,16 @@ TEST_F(SearchWindowTest, CriteriaToQueryAndSavedSearches)
     EXPECT_EQ(row.ComboBox_Saved->count(), 1);
 }
 
+// Searches saved in an earlier session are there when the window opens.
+TEST_F(SearchWindowTest, SavedSearchesOfTheSettingsFileAreOffered)
+{
+    Start("Page=0\nExist=0\n" + Sjis("[SavedQuery]\nName0=強い人\nQuery0=rank>=初段\nOptions0=3\n"));
+    Open(root());
+    const QueryRow& row = *window->ui().Query;
+    ASSERT_EQ(row.ComboBox_Saved->count(), 1);
+    EXPECT_EQ(row.ComboBox_Saved->itemText(0), QStringLiteral("強い人"));
+    EXPECT_TRUE(row.BtnDeleteQuery->isEnabled());
+}
+
 }  // namespace
 }  // namespace replidex

@@ -168,6 +168,9 @@ void SearchWindow::showEvent(QShowEvent* event)
 void SearchWindow::FormShow()
 {
     FollowMainAvailability();
+    // The window is made before the settings are read: the saved searches
+    // are shown afresh each time it opens.
+    ui_.Query->ShowSaved(main_->program().savedQueries, ui_.Query->ComboBox_Saved->currentText());
     MarkScope(scopeNode_);
     pages_.Clear();
     ui_.Label->clear();
