@@ -14,6 +14,8 @@
 #include "core/file/NativeFiles.h"
 #include "core/list/ContentIndex.h"
 #include "core/replay/FileTime.h"
+#include "core/settings/ContentIndexSettings.h"
+#include "core/settings/ProfileFile.h"
 #include "core/text/SjisCodec.h"
 #include "support/ListGenerator.h"
 #include "support/TempDir.h"
@@ -130,7 +132,9 @@ TEST(ContentIndex, RecordsOnlyFilesUnchangedSinceListed)
     ContentIndex index;
     const auto jobs = UnrecordedEntries(doc, index);
     ASSERT_EQ(jobs.size(), 3u);
-    const IndexRunStats stats = RecordJobs(jobs, index);
+    std::vector<std::string> skipped;
+    const IndexRunStats stats = RecordJobs(jobs, index, {}, [&](const IndexJob& job) { skipped.push_back(job.path); });
+    EXPECT_EQ(skipped, (std::vector<std::string>{folder + "b.RPD", folder + "gone.RPD"}));
     EXPECT_EQ(stats.recorded, 1);
     EXPECT_EQ(stats.skipped, 2);
     EXPECT_EQ(stats.bytesRead, 1000u + 2000u);
@@ -139,6 +143,43 @@ TEST(ContentIndex, RecordsOnlyFilesUnchangedSinceListed)
     EXPECT_EQ(r->size, 1000u);
     EXPECT_EQ(r->hash, ContentHash128(std::string(1000, 'a')));
     EXPECT_EQ(UnrecordedEntries(doc, index).size(), 2u);
+}
+
+TEST(ContentIndex, AnAddHandsOnItsAnalysedFilesOnce)
+{
+    EntryPool pool;
+    SharedTextTable folders;
+    const auto add = [&](const std::string& name, std::int32_t age, int info) {
+        ReplayEntry& e = *pool.allocate();
+        e.folderPath = folders.get("C:\\in\\");
+        e.fileName = name;
+        e.fileAge = age;
+        if (info > 0) e.info.emplace();
+        if (info > 1) e.info->infoFlags |= kInfoFailed;
+    };
+    add("a.RPD", 7, 1);
+    add("a.RPD", 7, 1);      // the same file twice
+    add("b.RPD", 8, 0);      // never analysed (cancelled)
+    add("c.RPD", 9, 2);      // its analysis failed
+    add("d.RPD", kNoFileAge, 1);
+    EXPECT_EQ(AnalysedFiles(pool), (std::vector<IndexJob>{{"C:\\in\\a.RPD", 7}}));
+}
+
+TEST(ContentIndex, RecordingIsOnUnlessTheSettingsSayOff)
+{
+    const test::TempDir dir;
+    const struct {
+        std::string ini;
+        bool record;
+    } kCases[] = {{"", true}, {"[ContentIndex]\nRecord=0\n", false}, {"[ContentIndex]\nRecord=1\n", true},
+                  {"[ContentIndex]\nRecord=5\n", true}};
+    for (const auto& c : kCases) {
+        const std::string path = dir.write("replidex.ini", c.ini);
+        ProfileFile file(path);
+        EXPECT_EQ(LoadContentIndexSettings(file).record, c.record) << c.ini;
+        SaveContentIndexSettings(file, {!c.record});
+        EXPECT_EQ(LoadContentIndexSettings(file).record, !c.record) << c.ini;
+    }
 }
 
 }  // namespace

@@ -254,6 +254,13 @@ TEST(Relink, CheapestTestFirst)
         EXPECT_EQ(stats.analysed, c.analysed);
         EXPECT_EQ(stats.hashed, c.hashed);
     }
+    // Called off after three files: nothing more is read, nothing proposed.
+    int asked = 0;
+    RelinkStats stats;
+    EXPECT_TRUE(FindRelinks(*w.doc, nullptr, FindReplayFiles(w.path("new")), w.index, {true, true, true}, &stats,
+                            [&] { return ++asked <= 3; })
+                    .empty());
+    EXPECT_EQ(stats.analysed + stats.hashed, 3);
 }
 
 TEST(Relink, ApplyRewritesEntriesOnlyAndProposesTheRestOfAMovedFolder)

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 
@@ -188,6 +189,41 @@ TEST_F(RelinkDialogsTest, DuplicatesShowTheRowAndRemoveEntriesAskingWhenMemosDif
     EXPECT_EQ(test::CountDocumentEntries(doc()), 2);
     EXPECT_TRUE(fs::exists(FsPath(filePath)));   // files stay
     EXPECT_EQ(form->rowModel().rowCount(), 1);    // 大会 shown again: copy.RPD only
+}
+
+TEST_F(RelinkDialogsTest, InfoOnlySearchAddsAnUntickedTier3RowOffTheWindowThread)
+{
+    ReplayEntry* copied = list("old/net.RPD", 500, Net(4, 4), root());
+    list("old/kept.RPD", 600, Net(5, 5), root());
+    fs::create_directories(dir.path() / "new");
+    // A copy that lost its time: same facts, another file time.
+    fs::copy_file(FsPath(dir.file("old/net.RPD")), FsPath(dir.file("new/net copy.RPD")));
+    fs::remove(FsPath(dir.file("old/net.RPD")));
+    fs::rename(FsPath(dir.file("old/kept.RPD")), FsPath(dir.file("new/kept.RPD")));
+    const std::string oldPath = copied->fullPath();
+
+    test::Responders answers;
+    answers.dialogAnswers.push_back({QString::fromStdString(dir.file("new"))});
+    WhileModal<RelinkDialog>(
+        [&](RelinkDialog& dialog) {
+            QAbstractItemModelTester tester(&dialog.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+            ASSERT_EQ(dialog.model().rowCount(), 1);   // kept.RPD, tier 2
+            EXPECT_EQ(dialog.infoOnlyButton()->text(), QStringLiteral("情報だけで探す"));
+            ASSERT_TRUE(dialog.infoOnlyButton()->isEnabled());
+            dialog.infoOnlyButton()->click();
+            EXPECT_TRUE(dialog.scanning());   // ends through the event loop, never inside the click
+            EXPECT_FALSE(dialog.relinkButton()->isEnabled());
+            QTRY_VERIFY_WITH_TIMEOUT(!dialog.scanning(), 5000);
+            ASSERT_EQ(dialog.model().rowCount(), 2);
+            const QModelIndex tier = dialog.model().index(1, RelinkProposalModel::ColTier);
+            EXPECT_EQ(dialog.model().data(tier, Qt::DisplayRole).toString(), QStringLiteral("3 情報のみ一致"));
+            EXPECT_EQ(dialog.model().data(tier, Qt::CheckStateRole).toInt(), Qt::Unchecked);
+            EXPECT_EQ(dialog.model().proposals()[1].oldPath, oldPath);
+            EXPECT_EQ(dialog.model().tickedCount(), 1);
+            EXPECT_FALSE(dialog.infoOnlyButton()->isEnabled());   // every file is analysed now
+        },
+        [&] { FindMissingFilesCommand(*form); });
+    EXPECT_EQ(copied->fullPath(), oldPath);   // nothing relinked without a tick
 }
 
 }  // namespace

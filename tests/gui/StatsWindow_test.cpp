@@ -324,9 +324,9 @@ TEST_F(StatsCommandsTest, SettingsPageWritesMyNames)
     Start();
     SettingsDialog* dialog = windows->config;
     QTabWidget* pages = dialog->ui().PC;
-    EXPECT_EQ(pages->tabText(pages->count() - 1), QStringLiteral("成績"));
-    auto* page = qobject_cast<StatsSettingsPage*>(pages->widget(pages->count() - 1));
+    auto* page = pages->findChild<StatsSettingsPage*>();
     ASSERT_NE(page, nullptr);
+    EXPECT_EQ(pages->tabText(pages->indexOf(page)), QStringLiteral("成績"));
     QTimer::singleShot(0, [&] {
         EXPECT_EQ(page->NamesEdit()->toPlainText(), QStringLiteral("me"));
         page->NamesEdit()->setPlainText(QStringLiteral("me\n\nぷよ太郎\nme\n"));

@@ -204,24 +204,55 @@ std::optional<ContentRecord> RecordFile(const std::string& sjisPath, std::uint64
     return ContentRecord{sjisPath, before->size, before->fileAge, *hash};
 }
 
-std::vector<IndexJob> UnrecordedEntries(const ReplayDocument& doc, const ContentIndex& index)
+namespace {
+
+// The paths of `entries` with a file time, each once, in pool slot order.
+std::vector<IndexJob> FilesOf(std::vector<const ReplayEntry*> entries)
 {
-    std::vector<IndexJob> jobs;
-    std::unordered_map<std::string, bool> seen;
-    std::vector<const ReplayEntry*> entries;
-    ForEachListedEntry(doc, nullptr, [&](const ReplayFolder&, ReplayEntry& e) { entries.push_back(&e); });
     std::sort(entries.begin(), entries.end(),
               [](const ReplayEntry* a, const ReplayEntry* b) { return a->poolIndex < b->poolIndex; });
+    std::vector<IndexJob> jobs;
+    std::unordered_map<std::string, bool> seen;
     for (const ReplayEntry* e : entries) {
         std::string path = e->fullPath();
         if (e->fileName.empty() || e->fileAge == kNoFileAge || !seen.emplace(path, true).second) continue;
-        if (!index.findCurrent(path, e->fileAge)) jobs.push_back({std::move(path), e->fileAge});
+        jobs.push_back({std::move(path), e->fileAge});
     }
     return jobs;
 }
 
+}  // namespace
+
+std::vector<IndexJob> ListedFiles(const ReplayDocument& doc)
+{
+    std::vector<const ReplayEntry*> entries;
+    ForEachListedEntry(doc, nullptr, [&](const ReplayFolder&, ReplayEntry& e) { entries.push_back(&e); });
+    return FilesOf(std::move(entries));
+}
+
+std::vector<IndexJob> AnalysedFiles(const EntryPool& pool)
+{
+    std::vector<const ReplayEntry*> entries;
+    pool.forEach([&](const ReplayEntry& e) {
+        if (e.info && !e.info->failed()) entries.push_back(&e);
+    });
+    return FilesOf(std::move(entries));
+}
+
+std::vector<IndexJob> WithoutRecords(std::vector<IndexJob> jobs, const ContentIndex& index)
+{
+    std::erase_if(jobs, [&](const IndexJob& job) { return index.findCurrent(job.path, job.fileAge) != nullptr; });
+    return jobs;
+}
+
+std::vector<IndexJob> UnrecordedEntries(const ReplayDocument& doc, const ContentIndex& index)
+{
+    return WithoutRecords(ListedFiles(doc), index);
+}
+
 IndexRunStats RecordJobs(const std::vector<IndexJob>& jobs, ContentIndex& index,
-                         const std::function<bool()>& keepGoing)
+                         const std::function<bool()>& keepGoing,
+                         const std::function<void(const IndexJob&)>& skipped)
 {
     IndexRunStats stats;
     for (const IndexJob& job : jobs) {
@@ -229,6 +260,7 @@ IndexRunStats RecordJobs(const std::vector<IndexJob>& jobs, ContentIndex& index,
         auto record = RecordFile(job.path, &stats.bytesRead);
         if (!record || record->fileAge != job.fileAge) {
             ++stats.skipped;
+            if (skipped) skipped(job);
             continue;
         }
         index.put(std::move(*record));

@@ -85,10 +85,18 @@ std::optional<ContentRecord> RecordFile(const std::string& sjisPath, std::uint64
 struct IndexJob {
     std::string path;          // Shift-JIS
     std::int32_t fileAge = 0;  // the entry's
+    friend bool operator==(const IndexJob&, const IndexJob&) = default;
 };
 // The paths of the listed entries (each once, in pool slot order) whose
 // record is missing or was taken at another time than the entry's fileAge.
 std::vector<IndexJob> UnrecordedEntries(const ReplayDocument& doc, const ContentIndex& index);
+// Every file the listed entries name with a file time, each once, in pool
+// slot order: a copy the program may hand to another thread.
+std::vector<IndexJob> ListedFiles(const ReplayDocument& doc);
+// The files of `pool` that were analysed (an add's import pool), each once.
+std::vector<IndexJob> AnalysedFiles(const EntryPool& pool);
+// The jobs whose file has no record for its time in `index`.
+std::vector<IndexJob> WithoutRecords(std::vector<IndexJob> jobs, const ContentIndex& index);
 
 struct IndexRunStats {
     int recorded = 0;   // new records
@@ -96,8 +104,10 @@ struct IndexRunStats {
     std::uint64_t bytesRead = 0;
 };
 // Hashes the files of `jobs` whose time still equals the entry's and puts
-// their records in `index`. `keepGoing` (when given) is asked before each file.
+// their records in `index`. `keepGoing` (when given) is asked before each file;
+// `skipped` (when given) hears of each job that gave no record.
 IndexRunStats RecordJobs(const std::vector<IndexJob>& jobs, ContentIndex& index,
-                         const std::function<bool()>& keepGoing = {});
+                         const std::function<bool()>& keepGoing = {},
+                         const std::function<void(const IndexJob&)>& skipped = {});
 
 }  // namespace replidex

@@ -50,13 +50,20 @@ std::unordered_set<std::string> ListedPaths(const ReplayDocument& doc)
 // What was learnt about each found file, each at most once.
 class FileKnowledge {
 public:
-    FileKnowledge(const std::vector<FoundFile>& files, RelinkStats& stats)
-        : files_(files), stats_(stats), hashes_(files.size()), facts_(files.size())
+    FileKnowledge(const std::vector<FoundFile>& files, RelinkStats& stats, const std::function<bool()>& keepGoing)
+        : files_(files), stats_(stats), keepGoing_(keepGoing), hashes_(files.size()), facts_(files.size())
     {
+    }
+    // False once the search was called off; nothing more is read then.
+    bool goingOn()
+    {
+        if (stopped_ || !keepGoing_) return !stopped_;
+        stopped_ = !keepGoing_();
+        return !stopped_;
     }
     const std::optional<Hash128>& hash(std::size_t i)
     {
-        if (!hashes_[i].first) {
+        if (!hashes_[i].first && goingOn()) {
             hashes_[i].first = true;
             ++stats_.hashed;
             hashes_[i].second = FileContentHash128(files_[i].nativePath, &stats_.bytesRead);
@@ -65,7 +72,7 @@ public:
     }
     void analyse(std::size_t i)
     {
-        if (facts_[i].first) return;
+        if (facts_[i].first || !goingOn()) return;
         facts_[i].first = true;
         ++stats_.analysed;
         stats_.bytesRead += files_[i].facts.size;
@@ -90,6 +97,8 @@ public:
 private:
     const std::vector<FoundFile>& files_;
     RelinkStats& stats_;
+    const std::function<bool()>& keepGoing_;
+    bool stopped_ = false;
     std::vector<std::pair<bool, std::optional<Hash128>>> hashes_;
     std::vector<std::pair<bool, std::string>> facts_;
     std::unordered_map<std::string, std::vector<std::size_t>> byFacts_;
@@ -198,7 +207,8 @@ std::vector<ReplayEntry*> MissingEntries(const ReplayDocument& doc, const Replay
 
 std::vector<RelinkProposal> FindRelinks(const ReplayDocument& doc, const ReplayFolder* scope,
                                         const std::vector<FoundFile>& allFiles, const ContentIndex& index,
-                                        const RelinkOptions& options, RelinkStats* statsOut)
+                                        const RelinkOptions& options, RelinkStats* statsOut,
+                                        const std::function<bool()>& keepGoing)
 {
     RelinkStats localStats;
     RelinkStats& stats = statsOut ? *statsOut : localStats;
@@ -224,7 +234,7 @@ std::vector<RelinkProposal> FindRelinks(const ReplayDocument& doc, const ReplayF
         if (auto a = missingAges.find(files[i].facts.fileAge); a != missingAges.end()) a->second.push_back(i);
     }
 
-    FileKnowledge known(files, stats);
+    FileKnowledge known(files, stats, keepGoing);
     if (options.tier2)
         for (const auto& [age, sameAge] : missingAges)
             for (const std::size_t i : sameAge) known.analyse(i);
@@ -251,6 +261,7 @@ std::vector<RelinkProposal> FindRelinks(const ReplayDocument& doc, const ReplayF
         else if (options.tier3 && !otherTime.empty() && (entry.info->infoFlags & kInfoNetMatch))
             Propose(g, otherTime, 3, files, known, proposals, fileOf);
     }
+    if (!known.goingOn()) return {};
     UntickSharedFiles(proposals, fileOf);
     return proposals;
 }
@@ -310,9 +321,15 @@ int ApplyRelinks(const std::vector<RelinkProposal>& proposals, ContentIndex* ind
             if (p.tier == 3) entry->fileAge = p.found.facts.fileAge;
             ++changed;
         }
-        if (index && p.tier == 1) index->rename(p.oldPath, p.found.sjisPath);
     }
+    if (index) MoveRelinkedRecords(proposals, *index);
     return changed;
+}
+
+void MoveRelinkedRecords(const std::vector<RelinkProposal>& proposals, ContentIndex& index)
+{
+    for (const RelinkProposal& p : proposals)
+        if (p.ticked && p.tier == 1) index.rename(p.oldPath, p.found.sjisPath);
 }
 
 }  // namespace replidex

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -70,10 +71,13 @@ std::vector<ReplayEntry*> MissingEntries(const ReplayDocument& doc, const Replay
 // with the entry's file name, else the shortest path, is proposed; candidates
 // of differing content are all proposed, none ticked. A file is ticked for
 // one old path only (the best tier wins; a tie unticks them all), and never
-// for a file the list already holds.
+// for a file the list already holds. `keepGoing` (when given) is asked before
+// each file is analysed or hashed; once it answers false the search ends
+// without proposals.
 std::vector<RelinkProposal> FindRelinks(const ReplayDocument& doc, const ReplayFolder* scope,
                                         const std::vector<FoundFile>& files, const ContentIndex& index,
-                                        const RelinkOptions& options, RelinkStats* stats = nullptr);
+                                        const RelinkOptions& options, RelinkStats* stats = nullptr,
+                                        const std::function<bool()>& keepGoing = {});
 
 // One old disk folder to its new place (Shift-JIS, both ending in the delimiter).
 struct FolderMove {
@@ -93,5 +97,8 @@ std::vector<RelinkProposal> FolderPatternProposals(const ReplayDocument& doc,
 // fileName, fileAge too for tier 3; a tier-1 record moves to the new path.
 // Answers the number of entries changed.
 int ApplyRelinks(const std::vector<RelinkProposal>& proposals, ContentIndex* index = nullptr);
+// Moves the records of the ticked tier-1 proposals to their new paths (what
+// ApplyRelinks does to the index), for another copy of the index.
+void MoveRelinkedRecords(const std::vector<RelinkProposal>& proposals, ContentIndex& index);
 
 }  // namespace replidex

@@ -159,8 +159,10 @@ void AddReplaysCommand::FinishAdd(ImportTree& tree, bool refresh)
     } else {
         last_.mergeResult = kMergeNoFolder;
     }
+    const std::vector<IndexJob> analysed = target ? AnalysedFiles(tree.pool()) : std::vector<IndexJob>{};
     DeleteImportTree(tree);
     if (refresh && target) form_.ShowFolderContents(target);
+    if (!analysed.empty()) emit added(analysed);
 }
 
 void AddReplaysCommand::Analyse(ImportTree& tree, int pending)

@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 
+#include "core/list/ContentIndex.h"
 #include "core/list/ReplayImport.h"
 
 class QMimeData;
@@ -59,6 +60,10 @@ public:
     // The first of `paths` that is a list file (.rdx in any letter case and
     // not a folder); empty when none is.
     static QString FirstListFile(const QStringList& paths);
+
+signals:
+    // An add has merged its files: the paths and times of the files analysed.
+    void added(const std::vector<IndexJob>& files);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -28,6 +28,7 @@
 #include "gui/main/AddReplaysCommand.h"
 #include "gui/main/ExternalTools.h"
 #include "gui/tools/RelinkDuplicateItems.h"
+#include "gui/tools/ContentRecorder.h"
 #include "gui/main/GameFolderCommands.h"
 #include "gui/main/GameFolderCheck.h"
 #include "gui/main/RecentMenus.h"
@@ -100,6 +101,8 @@ void MainWindow::FormCreate()
         [this] { GameFolderCommands(*this).ShowNewFileStates(); }, this);
     AddStatisticsItems(*this, ui_.MMTools);
     AddRelinkItems(ui_.MMTools, *this);
+    // Records what the added and the listed files hold, on a thread of its own.
+    contentRecorder_ = new ContentRecorder(*this);
     // Rows and folders dragged from another window (another running
     // instance) are refused before the views or the add command see them.
     RefuseForeignRowDrags(ui_.TreeView->viewport(), dragOrigin_);

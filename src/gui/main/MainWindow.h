@@ -30,6 +30,7 @@ class RecentMenus;
 class SearchWindow;
 class ArchiveCommand;
 class JournalMenu;
+class ContentRecorder;
 
 // What the program was started with.
 struct StartupOptions {
@@ -110,6 +111,7 @@ public:
     RecentMenus& recentMenus() { return *recentMenus_; }
     ArchiveCommand& archive() { return *archive_; }
     JournalMenu& journalMenu() { return *journalMenu_; }
+    ContentRecorder& contentRecorder() { return *contentRecorder_; }
     // The drag image maker of the list; none once the window has closed.
     RowDragImage* dragImages() { return dragImages_.get(); }
     // Names this window in the drags of its list and tree.
@@ -150,6 +152,7 @@ private:
     RecentMenus* recentMenus_ = nullptr;
     ArchiveCommand* archive_ = nullptr;
     JournalMenu* journalMenu_ = nullptr;
+    ContentRecorder* contentRecorder_ = nullptr;
     AppWindows windows_;
     RowDragOrigin dragOrigin_ = RowDragOrigin::NewWindow();
     std::unique_ptr<RowDragImage> dragImages_;

@@ -9,6 +9,7 @@
 #include "core/settings/RecentLists.h"
 #include "core/settings/ArchiveSettings.h"
 #include "core/settings/SavedQueries.h"
+#include "core/settings/ContentIndexSettings.h"
 
 namespace replidex {
 
@@ -34,6 +35,8 @@ struct ProgramState {
     ArchiveSettings archive;
     // The saved searches of the search window, in the section "SavedQuery".
     SavedQueries savedQueries;
+    // The "ContentIndex" setting: whether file contents are recorded.
+    ContentIndexSettings contentIndex;
 };
 
 }  // namespace replidex

@@ -2,6 +2,7 @@
 
 #include "core/settings/ArchiveSettings.h"
 #include "core/settings/ConfigSettings.h"
+#include "core/settings/ContentIndexSettings.h"
 #include "core/settings/ProfileFile.h"
 #include "core/settings/RecentLists.h"
 #include "core/text/SjisCodec.h"
@@ -39,6 +40,7 @@ void LoadSettings(ProgramState& program)
     program.columnModel.UpdateByIniFile(columns);
     program.archive = LoadArchiveSettings(file);
     LoadJournalSettings(file);
+    program.contentIndex = LoadContentIndexSettings(file);
 }
 
 bool SaveSettings(ProgramState& program)
@@ -56,6 +58,7 @@ bool SaveSettings(ProgramState& program)
     for (const auto& [key, value] : program.columnModel.SaveInifile_Column(layout.order, layout.columns))
         file.writeString(ColumnModel::kSection, key, value);
     SaveArchiveSettings(file, program.archive);
+    SaveContentIndexSettings(file, program.contentIndex);
     std::error_code why;
     if (file.save(why)) return true;
     if (!program.settingsWriteFailureTold) {

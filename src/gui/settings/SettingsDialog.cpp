@@ -25,6 +25,7 @@
 #include "gui/settings/ColumnListModel.h"
 #include "gui/settings/StatsSettingsPage.h"
 #include "gui/settings/JournalSettingsPage.h"
+#include "gui/settings/ContentIndexSettingsPage.h"
 #include "platform/FileAssociation.h"
 
 namespace replidex {
@@ -52,6 +53,7 @@ SettingsDialog::SettingsDialog(ProgramState& program, QWidget* parent)
     archivePage_ = new ArchiveSettingsPage(ui_.PC);
     statsPage_ = new StatsSettingsPage(ui_.PC);
     ui_.PC->addTab(statsPage_, QStringLiteral("成績"));
+    contentIndexPage_ = new ContentIndexSettingsPage(ui_.PC);
 
     columns_ = new ColumnListModel(this);
     ui_.List->setModel(columns_);
@@ -105,6 +107,7 @@ void SettingsDialog::FormShow(QTreeView* columnSource)
     columns_->setRows(program_.columnModel.UpdateConfigByGColumns());
     statsPage_->Load(program_.iniPath);
     ui_.TS_Journal->ShowCurrent();
+    contentIndexPage_->showSettings(program_.contentIndex);
 }
 
 void SettingsDialog::Btn_PathClick()
@@ -158,7 +161,10 @@ void SettingsDialog::BtnOKClick()
     program_.columnModel.UpdateByConfig(columns_->rows());
     emit columnsApplied();
     const bool journalChanged = ui_.TS_Journal->Apply();
-    if (changes.any() || archiveChanged || journalChanged) SaveSettings(program_);
+    const ContentIndexSettings contentIndex = contentIndexPage_->chosenSettings();
+    const bool contentIndexChanged = !(contentIndex == program_.contentIndex);
+    program_.contentIndex = contentIndex;
+    if (changes.any() || archiveChanged || journalChanged || contentIndexChanged) SaveSettings(program_);
     if (statsPage_->Changed(myNames)) statsPage_->Save(program_.iniPath, myNames);
 
     shown_ = chosen;

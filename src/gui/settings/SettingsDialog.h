@@ -20,6 +20,7 @@ struct ProgramState;
 class ColumnListModel;
 class ArchiveSettingsPage;
 class StatsSettingsPage;
+class ContentIndexSettingsPage;
 
 // How a showing of the dialog ended.
 struct SettingsOutcome {
@@ -45,6 +46,7 @@ public:
     SettingsDialogUi& ui() { return ui_; }
     ColumnListModel& columnList() { return *columns_; }
     ArchiveSettingsPage& archivePage() { return *archivePage_; }
+    ContentIndexSettingsPage& contentIndexPage() { return *contentIndexPage_; }
 
     // The handlers, named after their controls.
     void FormShow(QTreeView* columnSource);
@@ -86,6 +88,7 @@ private:
     DialogSettings shown_;   // what the controls held when the dialog was shown
     SettingsOutcome outcome_;
     ArchiveSettingsPage* archivePage_ = nullptr;
+    ContentIndexSettingsPage* contentIndexPage_ = nullptr;
 };
 
 }  // namespace replidex

@@ -10,21 +10,13 @@
 #include "gui/browse/ReplayRowModel.h"
 #include "gui/dialogs/ChooseFolder.h"
 #include "gui/main/MainWindow.h"
+#include "gui/tools/ContentIndexFile.h"
 #include "gui/tools/DuplicatesDialog.h"
 #include "gui/tools/RelinkDialog.h"
-#include "platform/ContentIndexLocation.h"
 
 namespace replidex {
 
 namespace {
-
-ContentIndex LoadIndex()
-{
-    ContentIndex index;
-    const std::string path = ContentIndexPath();
-    if (!path.empty()) index.load(path);
-    return index;
-}
 
 void RefreshRows(MainWindow& window)
 {
@@ -50,17 +42,25 @@ void FindMissingFilesCommand(MainWindow& window)
     if (!doc.root) return;
     const std::string folder = ChooseFolder(&window, {});
     if (folder.empty()) return;
-    auto index = std::make_shared<ContentIndex>(LoadIndex());
-    const std::vector<FoundFile> files = FindReplayFiles(NativePathFromSjis(folder));
+    auto index = std::make_shared<ContentIndex>(LoadContentIndex());
+    const auto files = std::make_shared<const std::vector<FoundFile>>(FindReplayFiles(NativePathFromSjis(folder)));
     RelinkDialog dialog(&window, [&window, &doc, index](const std::vector<RelinkProposal>& ticked) {
         if (ApplyRelinks(ticked, index.get()) > 0) {
             window.SetModified(true);
-            if (const std::string path = ContentIndexPath(); !path.empty()) index->save(path);
+            EditContentIndex([&](ContentIndex& saved) { MoveRelinkedRecords(ticked, saved); });
             RefreshRows(window);
         }
         return FolderPatternProposals(doc, FolderMovesOf(ticked));
     });
-    dialog.setProposals(FindRelinks(doc, nullptr, files, *index, RelinkOptions{}));
+    dialog.setProposals(FindRelinks(doc, nullptr, *files, *index, RelinkOptions{}));
+    // The window is modal: the list cannot change while the scan reads it.
+    dialog.setInfoOnlyScan([&doc, files, index](const std::function<bool()>& keepGoing) {
+        RelinkOptions infoOnly;
+        infoOnly.tier1 = false;
+        infoOnly.tier2 = false;
+        infoOnly.tier3 = true;
+        return FindRelinks(doc, nullptr, *files, *index, infoOnly, nullptr, keepGoing);
+    });
     dialog.exec();
 }
 
@@ -68,7 +68,7 @@ void CheckDuplicatesCommand(MainWindow& window)
 {
     ReplayDocument& doc = window.document().list;
     if (!doc.root) return;
-    const ContentIndex index = LoadIndex();
+    const ContentIndex index = LoadContentIndex();
     DuplicatesDialog::Actions actions;
     actions.showRow = [&window](ReplayFolder* folder, std::int32_t poolIndex) {
         ShowEntryRow(window, folder, poolIndex);
