@@ -79,7 +79,7 @@ TEST_F(ContentRecordingTest, AnAddRecordsItsFilesOnTheRecordingThread)
     form->contentRecorder().setIdleDelay(60 * 1000);   // only the add's own pass
     const std::vector<std::string> files = WriteReplays("in", 4);
     ASSERT_TRUE(form->addReplays().AddFolderReplays(Sjis(dir.file("in"))));
-    QTRY_VERIFY_WITH_TIMEOUT(Idle() && LoadContentIndex().size() == files.size(), 5000);
+    ASSERT_TRUE(test::WaitUntil([&] { return Idle() && LoadContentIndex().size() == files.size(); }));
     const ContentIndex index = LoadContentIndex();
     for (const std::string& file : files) {
         const ContentRecord* record = index.findCurrent(Sjis(file), FileAgeOf(Sjis(file)));
@@ -102,7 +102,7 @@ TEST_F(ContentRecordingTest, AnIdleWindowRecordsListedFilesWithoutRecordOnce)
     test::AddEntry(doc, *doc.root, Sjis(dir.file("gone/")), "x.RPD", FileAgeOf(Sjis(files[0])));
     int passes = 0;
     QObject::connect(&form->contentRecorder(), &ContentRecorder::passFinished, [&](int) { ++passes; });
-    QTRY_VERIFY_WITH_TIMEOUT(passes >= 1 && LoadContentIndex().size() == 2, 5000);
+    ASSERT_TRUE(test::WaitUntil([&] { return passes >= 1 && LoadContentIndex().size() == 2; }));
     QTest::qWait(150);
     EXPECT_EQ(passes, 1);   // the list is unchanged: looked at once, the missing file too
     EXPECT_NE(LoadContentIndex().findCurrent(Sjis(files[1]), FileAgeOf(Sjis(files[1]))), nullptr);

@@ -213,7 +213,7 @@ TEST_F(RelinkDialogsTest, InfoOnlySearchAddsAnUntickedTier3RowOffTheWindowThread
             dialog.infoOnlyButton()->click();
             EXPECT_TRUE(dialog.scanning());   // ends through the event loop, never inside the click
             EXPECT_FALSE(dialog.relinkButton()->isEnabled());
-            QTRY_VERIFY_WITH_TIMEOUT(!dialog.scanning(), 5000);
+            ASSERT_TRUE(test::WaitUntil([&] { return !dialog.scanning(); }));
             ASSERT_EQ(dialog.model().rowCount(), 2);
             const QModelIndex tier = dialog.model().index(1, RelinkProposalModel::ColTier);
             EXPECT_EQ(dialog.model().data(tier, Qt::DisplayRole).toString(), QStringLiteral("3 情報のみ一致"));

@@ -53,8 +53,9 @@ struct Folder {
 ReplayEntry* List(ReplayDocument& doc, ReplayFolder& folder, const std::string& path)
 {
     const std::string sjis = Sjis(path);
-    const std::string name = fs::path(path).filename().string();
-    ReplayEntry* e = test::AddEntry(doc, folder, sjis.substr(0, sjis.size() - name.size()), Sjis(name), FileAgeOf(sjis));
+    const fs::path native(path);
+    ReplayEntry* e = test::AddEntry(doc, folder, Sjis(native.parent_path().string() + "/"), Sjis(native.filename().string()),
+                                    FileAgeOf(sjis));
     e->kind = kReplayEntryKind;
     AnalyseReplay(sjis, e->info.emplace());
     return e;

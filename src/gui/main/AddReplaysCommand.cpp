@@ -147,6 +147,8 @@ void AddReplaysCommand::FinishAdd(ImportTree& tree, bool refresh)
 
     DocumentState& doc = form_.document();
     ReplayFolder* const target = form_.treeModel().folderAt(form_.ui().TreeView->currentIndex());
+    // Taken before the merge, which moves the entries out of the import pool.
+    const std::vector<IndexJob> analysed = target ? AnalysedFiles(tree.pool()) : std::vector<IndexJob>{};
     if (target) {
         // The merge only appends folders below the target; the tree view keeps
         // its selection and expanded folders and learns of the new ones.
@@ -159,7 +161,6 @@ void AddReplaysCommand::FinishAdd(ImportTree& tree, bool refresh)
     } else {
         last_.mergeResult = kMergeNoFolder;
     }
-    const std::vector<IndexJob> analysed = target ? AnalysedFiles(tree.pool()) : std::vector<IndexJob>{};
     DeleteImportTree(tree);
     if (refresh && target) form_.ShowFolderContents(target);
     if (!analysed.empty()) emit added(analysed);
