@@ -50,4 +50,16 @@ inline double CurrentRssMiB()
     return static_cast<double>(resident) * 4096.0 / (1024.0 * 1024.0);
 }
 
+// Reads a whole file through `buffer` (the floor of "reading the files");
+// the bytes read, 0 when it cannot be opened.
+inline std::size_t ReadWhole(const std::string& path, std::vector<char>& buffer)
+{
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return 0;
+    std::size_t total = 0, n;
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0) total += n;
+    std::fclose(f);
+    return total;
+}
+
 }  // namespace replidex::bench

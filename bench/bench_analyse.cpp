@@ -48,15 +48,7 @@ ReplayDescription Describe(std::mt19937_64& rng, int i)
     return d;
 }
 
-std::size_t ReadWhole(const std::string& path, std::vector<char>& buffer)
-{
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return 0;
-    std::size_t total = 0, n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0) total += n;
-    std::fclose(f);
-    return total;
-}
+using bench::ReadWhole;
 
 double CpuMs()
 {

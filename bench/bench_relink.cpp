@@ -139,15 +139,7 @@ BenchFiles MakeFiles(const fs::path& root)
     return out;
 }
 
-std::size_t ReadWhole(const std::string& path, std::vector<char>& buffer)
-{
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return 0;
-    std::size_t total = 0, n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), f)) > 0) total += n;
-    std::fclose(f);
-    return total;
-}
+using bench::ReadWhole;
 
 // NUL-separated paths for `xargs -0 -a`.
 void WritePathList(const fs::path& at, const std::vector<std::string>& paths)
