@@ -8,6 +8,9 @@ COMPILER_FLAG = -DCMAKE_CXX_COMPILER=$(CXX)
 DEPS_FLAGS = $(if $(findstring clang,$(CXX)),--clang)
 endif
 BUILD_DIR ?= build
+# RelWithDebInfo (-O2 -g) unless told otherwise; `None` compiles with no
+# optimisation and no debug info, the quickest build for a warnings-only pass.
+BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
 .PHONY: run test test-windows deps configure build package fuzz-smoke
@@ -36,7 +39,7 @@ deps:
 	@scripts/install-deps $(DEPS_FLAGS)
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(COMPILER_FLAG) $(CMAKE_FLAGS) > /dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(COMPILER_FLAG) $(CMAKE_FLAGS) > /dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
