@@ -206,6 +206,39 @@ TEST(ReplayEntry, CopyAssignment)
     EXPECT_EQ(src->fileName, "REPLAY00.RPD");
 }
 
+// A name is the text before its first NUL, at most 40 bytes, and the record
+// holds nothing after it: a record that held a longer name before is equal
+// to a fresh one with the same name.
+TEST(PlayerRecord, SetNameKeepsTheTextBeforeItsFirstNulAndZeroesTheRest)
+{
+    const std::string bytes40 = "0123456789abcdefghijklmnopqrstuvwxyzABCD";
+    const struct {
+        std::string text;
+        std::string expected;
+    } cases[] = {
+        {"", ""},
+        {"ab", "ab"},
+        {std::string("abc\0def", 7), "abc"},
+        {"12345678", "12345678"},                          // one whole word
+        {std::string("1234567\0x", 9), "1234567"},          // NUL ends the first word
+        {std::string("12345678\0abcdefgh", 17), "12345678"},
+        {std::string("\x82\xd5\x82\xe6\x82\xd5\x82\xe6\x91\xbe", 10), "\x82\xd5\x82\xe6\x82\xd5\x82\xe6\x91\xbe"},
+        {bytes40, bytes40},
+        {bytes40 + "EFG", bytes40},                         // cut at 40 bytes
+        {bytes40.substr(0, 39) + std::string("\0Z", 2), bytes40.substr(0, 39)},
+    };
+    for (const auto& c : cases) {
+        PlayerRecord dirty;
+        dirty.setName(std::string(40, 'x'));
+        dirty.setName(c.text);
+        PlayerRecord fresh;
+        fresh.setName(c.expected);
+        EXPECT_EQ(dirty.nameText(), c.expected) << c.text.size();
+        EXPECT_EQ(dirty, fresh) << c.text.size();
+        EXPECT_EQ(dirty.name.back(), '\0');
+    }
+}
+
 TEST(ReplayInfo, MatchKindAndClearing)
 {
     ReplayInfo info;

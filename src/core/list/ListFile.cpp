@@ -66,7 +66,10 @@ public:
     {
         std::string_view view;
         if (!bytes(length, view)) return false;
-        out.assign(view);
+        if (view.empty())
+            out.clear();   // most memos: no call into the string's assign
+        else
+            out.assign(view);
         return true;
     }
 
@@ -87,27 +90,24 @@ private:
 bool ReadPlayer(ByteCursor& src, PlayerRecord& player)
 {
     std::uint8_t nameLength = 0;
-    std::string_view name;
-    if (!src.u8(nameLength) || !src.bytes(nameLength, name)) return false;
-    player.setName(name);
-    std::uint16_t wins = 0, losses = 0;
-    if (!src.u16(wins) || !src.u16(losses)) return false;
-    player.wins = static_cast<std::int16_t>(wins);
-    player.losses = static_cast<std::int16_t>(losses);
-    std::string_view tail;
-    if (!src.bytes(4, tail)) return false;
-    player.rank = static_cast<unsigned char>(tail[0]);
-    player.character = static_cast<unsigned char>(tail[1]);
-    player.score = static_cast<unsigned char>(tail[2]);
-    player.isCom = tail[3] != 0 ? 1 : 0;
+    std::string_view record;   // the name, then wins, losses, rank, character, score, isCom
+    if (!src.u8(nameLength) || !src.bytes(nameLength + 8u, record)) return false;
+    player.setName(record.substr(0, nameLength));
+    const auto* field = reinterpret_cast<const unsigned char*>(record.data()) + nameLength;
+    player.wins = static_cast<std::int16_t>(field[0] | (field[1] << 8));
+    player.losses = static_cast<std::int16_t>(field[2] | (field[3] << 8));
+    player.rank = field[4];
+    player.character = field[5];
+    player.score = field[6];
+    player.isCom = field[7] != 0 ? 1 : 0;
     return true;
 }
 
 // The body of an entry record after its head. False when the file ends inside
 // it. `lastPath` is the folder path that a length of 0 stands for; it runs on
 // through the whole file.
-bool ReadEntryBody(ByteCursor& src, std::uint8_t kind, SharedTextTable& paths, SharedText& lastPath,
-                   ReplayEntry& entry)
+bool ReadEntryBody(ByteCursor& src, std::uint8_t kind, SharedTextTable& paths,
+                   const SharedText*& lastPath, ReplayEntry& entry)
 {
     std::uint16_t pathLength = 0;
     if (!src.u16(pathLength)) return false;
@@ -115,9 +115,10 @@ bool ReadEntryBody(ByteCursor& src, std::uint8_t kind, SharedTextTable& paths, S
         // Every length is read, however long, so that the record stays aligned.
         std::string_view path;
         if (!src.bytes(pathLength, path)) return false;
-        if (!SharedTextTable::SameText(path, lastPath.view())) lastPath = paths.get(path);
+        // The table's own text: valid until the table is asked again.
+        if (!SharedTextTable::SameText(path, lastPath->view())) lastPath = &paths.get(path);
     }
-    entry.folderPath = lastPath;
+    entry.folderPath = *lastPath;
     std::uint8_t nameLength = 0;
     if (!src.u8(nameLength) || !src.text(nameLength, entry.fileName)) return false;
     std::uint32_t age = 0;
@@ -130,8 +131,9 @@ bool ReadEntryBody(ByteCursor& src, std::uint8_t kind, SharedTextTable& paths, S
     std::uint8_t infoPresent = 0;
     if (!src.u8(infoPresent)) return false;
     if (infoPresent == 0) return true;
-    // Filled in place: the entry's memory is written once.
-    ReplayInfo& info = entry.info.emplace();
+    // Filled in place: the entry's memory is written once (ReadPlayer writes
+    // every byte of each name, so the names start unset).
+    ReplayInfo& info = entry.info.emplace(PlayerRecord::NameUnset{});
     if (!src.u32(info.infoFlags) || !ReadPlayer(src, info.p1) || !ReadPlayer(src, info.p2)) {
         entry.info.reset();
         return false;
@@ -153,7 +155,8 @@ ListOpenResult ReadRecords(ByteCursor& src, ReplayDocument& doc)
         return ListOpenResult::OtherVersion;
 
     SharedTextTable paths;   // folder paths: entries of one disk folder share one text
-    SharedText lastPath;
+    const SharedText noPath;
+    const SharedText* lastPath = &noPath;
     std::size_t folderCount = 0;
     for (;;) {
         std::uint8_t kind = 0;

@@ -1,6 +1,7 @@
 #include "core/replay/ReplayRecords.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "core/replay/FileTime.h"
@@ -15,16 +16,21 @@ std::string_view PlayerRecord::nameText() const
 
 void PlayerRecord::setName(std::string_view text)
 {
-    // A name is the text before its first NUL.
-    std::size_t n = std::min(text.size(), kNameSize - 1);
-    if (n == 0) {
-        name.fill('\0');
-        return;
+    // A name is the text before its first NUL. Names are short: the record is
+    // zeroed with wide stores and the text copied eight bytes at a time until
+    // a word holds a NUL, then byte by byte; nothing is read back, so no load
+    // waits on the stores.
+    const std::size_t n = std::min(text.size(), kNameSize - 1);
+    name.fill('\0');
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        const bool holdsNul = ((word - 0x0101010101010101ULL) & ~word & 0x8080808080808080ULL) != 0;
+        if (holdsNul) break;
+        std::memcpy(name.data() + i, &word, 8);
     }
-    if (const void* nul = std::memchr(text.data(), '\0', n))
-        n = static_cast<std::size_t>(static_cast<const char*>(nul) - text.data());
-    std::memcpy(name.data(), text.data(), n);
-    std::memset(name.data() + n, 0, kNameSize - n);
+    for (; i < n && text[i] != '\0'; ++i) name[i] = text[i];
 }
 
 int MatchKind(const ReplayInfo& info)

@@ -30,8 +30,14 @@ enum InfoFlag : std::uint32_t {
 
 struct PlayerRecord {
     static constexpr std::size_t kNameSize = 41;   // 40 bytes of text + NUL
+    // Asks for a record whose name bytes are left for setName to write, for
+    // readers that fill every field at once: the name is not zeroed twice.
+    struct NameUnset {};
 
-    std::array<char, kNameSize> name{};
+    PlayerRecord() : name{} {}
+    explicit PlayerRecord(NameUnset) {}
+
+    std::array<char, kNameSize> name;
     std::int16_t score = 0;
     std::int16_t rank = 0;
     std::int16_t wins = 0;
@@ -50,6 +56,10 @@ struct PlayerRecord {
 };
 
 struct ReplayInfo {
+    ReplayInfo() = default;
+    // Both players' names left for setName to write (see PlayerRecord::NameUnset).
+    explicit ReplayInfo(PlayerRecord::NameUnset unset) : p1(unset), p2(unset) {}
+
     std::uint32_t infoFlags = 0;
     PlayerRecord p1;
     PlayerRecord p2;

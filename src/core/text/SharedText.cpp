@@ -45,10 +45,14 @@ const SharedText& SharedTextTable::get(std::string_view text)
         if (slot.text.empty()) {
             slot.hash = hash;
             slot.text = SharedText(text);
+            slot.data = slot.text.data();
+            slot.size = slot.text.size();
             ++used_;
             return *(last_ = &slot.text);
         }
-        if (slot.hash == hash && slot.text.view() == text) return *(last_ = &slot.text);
+        if (slot.hash == hash && slot.size == text.size() &&
+            std::memcmp(slot.data, text.data(), text.size()) == 0)
+            return *(last_ = &slot.text);
     }
 }
 

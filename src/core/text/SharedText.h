@@ -67,6 +67,10 @@ public:
 private:
     struct Slot {
         std::size_t hash = 0;
+        // The text's bytes, kept beside its hash so that a probe compares
+        // them without going through the shared block.
+        const char* data = nullptr;
+        std::size_t size = 0;
         SharedText text;   // empty: the slot is free
     };
     // XXH3 of every byte, so that no crafted set of texts (such as paths
