@@ -1,5 +1,6 @@
 #include "core/replay/ReplayFileReader.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -32,9 +33,18 @@ struct Failure {
 
 // Length of the group that a control byte starts: the control byte and eight
 // items, one byte for each 1 bit and two bytes for each 0 bit.
+// From a table: without a popcount instruction in the baseline x86-64 set,
+// std::popcount is a library call, and this runs for every group of a capture.
+constexpr std::array<std::uint8_t, 256> kGroupLengths = [] {
+    std::array<std::uint8_t, 256> lengths{};
+    for (int control = 0; control < 256; ++control)
+        lengths[control] = static_cast<std::uint8_t>(17 - std::popcount(static_cast<unsigned>(control)));
+    return lengths;
+}();
+
 int GroupLength(std::uint8_t control)
 {
-    return 17 - std::popcount(control);
+    return kGroupLengths[control];
 }
 
 bool LowNibbleIsF(int byte) { return (byte & 0x0F) == 0x0F; }
@@ -118,18 +128,23 @@ enum class DecodeMode { Name, Counts };
 
 // Decodes S[start..L) into M meaningful output bytes (the output keeps 48
 // bytes of room past M, since one code can write past it; all zero-filled).
+// M is at most 32; the output lives on the stack, not in an allocation.
+constexpr int kMaxDecoded = 32;
+using Decoded = std::array<std::uint8_t, kMaxDecoded + 48>;
+
 // In counts mode the record's name bytes are the copy window.
-Bytes Decode(const std::uint8_t* s, int length, int start, DecodeMode mode,
+Decoded Decode(const std::uint8_t* s, int length, int start, DecodeMode mode,
              const PlayerConstants& pc, const PlayerRecord& record, int m)
 {
-    Bytes out(static_cast<std::size_t>(m) + 48, 0);
+    Decoded out{};
+    const int limit = std::min(m, kMaxDecoded) + 48;
     int count = 0;
     const auto put = [&](int value) {
-        if (count < static_cast<int>(out.size())) out[count] = static_cast<std::uint8_t>(value);
+        if (count < limit) out[count] = static_cast<std::uint8_t>(value);
         ++count;
     };
     const auto outAt = [&](int i) -> int {
-        return i >= 0 && i < static_cast<int>(out.size()) ? out[i] : 0;
+        return i >= 0 && i < limit ? out[i] : 0;
     };
     const auto window = [&](int i) -> int {
         return i >= 0 && i < static_cast<int>(PlayerRecord::kNameSize)
@@ -402,7 +417,7 @@ std::optional<Failure> ReadNetName(const Bytes& c, const PlayerConstants& pc, Pl
     for (int i = s; i < end; ++i) buffer[n++] = static_cast<std::uint8_t>(N(i));
     buffer[n++] = static_cast<std::uint8_t>(pc.markerA);
     buffer[n++] = static_cast<std::uint8_t>(pc.markerB);
-    const Bytes decoded = Decode(buffer.data(), 256, 0, DecodeMode::Name, pc, record, 32);
+    const Decoded decoded = Decode(buffer.data(), 256, 0, DecodeMode::Name, pc, record, 32);
     std::size_t length = 0;
     while (length < kNameLength && decoded[length] != 0) ++length;
     record.setName(std::string_view(reinterpret_cast<const char*>(decoded.data()), length));
@@ -452,7 +467,7 @@ std::optional<Failure> ReadNetCounts(const Bytes& c, int player, const PlayerCon
     }
 
     PlayerRecord& record = info.player(player);
-    const Bytes o = Decode(c.data(), size, position, DecodeMode::Counts, pc, record, 16);
+    const Decoded o = Decode(c.data(), size, position, DecodeMode::Counts, pc, record, 16);
     const auto le32 = [&](int at) {
         return static_cast<std::uint32_t>(o[at]) | static_cast<std::uint32_t>(o[at + 1]) << 8 |
                static_cast<std::uint32_t>(o[at + 2]) << 16 | static_cast<std::uint32_t>(o[at + 3]) << 24;
