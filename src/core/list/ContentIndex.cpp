@@ -242,6 +242,25 @@ std::vector<IndexJob> AnalysedFiles(const EntryPool& pool)
     return FilesOf(std::move(entries));
 }
 
+std::vector<IndexJob> CollectedFiles(const EntryPool& pool)
+{
+    std::vector<const ReplayEntry*> entries;
+    pool.forEach([&](const ReplayEntry& e) { entries.push_back(&e); });
+    return FilesOf(std::move(entries));
+}
+
+std::vector<IndexJob> TakeEarlyRecords(std::vector<IndexJob> jobs, ContentIndex& early, ContentIndex& into)
+{
+    std::erase_if(jobs, [&](const IndexJob& job) {
+        const ContentRecord* record = early.findCurrent(job.path, job.fileAge);
+        if (!record) return false;
+        into.put(*record);
+        early.erase(job.path);
+        return true;
+    });
+    return jobs;
+}
+
 std::vector<IndexJob> WithoutRecords(std::vector<IndexJob> jobs, const ContentIndex& index)
 {
     std::erase_if(jobs, [&](const IndexJob& job) { return index.findCurrent(job.path, job.fileAge) != nullptr; });
