@@ -9,9 +9,28 @@
 
 #include "core/file/NativeFiles.h"
 
+#ifdef REPLIDEX_XXH3_AVX2
+#include "core/file/ContentHashAvx2.h"
+#endif
+
 namespace replidex {
 
 namespace {
+
+// XXH3-128 over a run of a file's bytes, with AVX2 when the processor has it
+// (the build's own vector unit otherwise): twice as fast, so that hashing a
+// replay costs little more than reading it.
+void Update128(XXH3_state_t& state, const char* data, std::size_t size)
+{
+#ifdef REPLIDEX_XXH3_AVX2
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2) {
+        avx2::Xxh3Update128(&state, data, size);
+        return;
+    }
+#endif
+    XXH3_128bits_update(&state, data, size);
+}
 
 // The largest read: a file up to this size is read in one call, a larger one
 // in blocks of it.
@@ -125,9 +144,7 @@ std::optional<Hash128> Hash128Of(const Source& source, std::uint64_t* bytesRead)
 {
     XXH3_state_t state;
     XXH3_128bits_reset(&state);
-    if (!ReadBlocks(source, bytesRead, [&](const char* data, std::size_t size) {
-            XXH3_128bits_update(&state, data, size);
-        }))
+    if (!ReadBlocks(source, bytesRead, [&](const char* data, std::size_t size) { Update128(state, data, size); }))
         return std::nullopt;
     const XXH128_hash_t h = XXH3_128bits_digest(&state);
     return Hash128{h.low64, h.high64};
