@@ -23,7 +23,10 @@ namespace {
 void Update128(XXH3_state_t& state, const char* data, std::size_t size)
 {
 #ifdef REPLIDEX_XXH3_AVX2
-    static const bool avx2 = __builtin_cpu_supports("avx2");
+    static const bool avx2 = [] {
+        __builtin_cpu_init();   // in case this runs before the library's own start-up code
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
     if (avx2) {
         avx2::Xxh3Update128(&state, data, size);
         return;
