@@ -1,5 +1,5 @@
-// Content hashes: the published XXH3 values, files hashed block by block
-// equal to their bytes hashed whole, and the byte comparison behind "same".
+// Content hashes: the published XXH3 values, files hashed (whole or block by
+// block) equal to their bytes hashed in memory, and the byte comparison behind "same".
 #include <gtest/gtest.h>
 
 #include <string>
@@ -28,28 +28,42 @@ TEST(ContentHash, KnownValuesAndTextRoundTrip)
 TEST(ContentHash, FilesAreHashedAndComparedByTheirBytes)
 {
     TempDir dir;
-    // Larger than one read block, so the streaming path is taken.
-    std::string bytes(200 * 1024 + 7, '\0');
-    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 31 % 251);
-    std::string tail = bytes;
-    tail.back() ^= 1;
-    const std::string a = dir.write("a.RPD", bytes);
-    const std::string b = dir.write("b.RPD", bytes);
-    const std::string c = dir.write("c.RPD", tail);
-    const std::string shorter = dir.write("d.RPD", bytes.substr(0, bytes.size() - 1));
+    // Empty, small (read whole in one call) and larger than the largest read
+    // (read in blocks, with the last one short or, at an exact multiple, full).
+    for (const std::size_t size : {std::size_t{0}, std::size_t{200 * 1024 + 7}, std::size_t{(1 << 20) - 1},
+                                   std::size_t{2 << 20}, std::size_t{(3 << 20) + 5}}) {
+        SCOPED_TRACE(size);
+        std::string bytes(size, '\0');
+        for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 31 % 251);
+        const std::string a = dir.write("a.RPD", bytes);
+        const std::string b = dir.write("b.RPD", bytes);
+        const std::string longer = dir.write("d.RPD", bytes + "x");
 
-    std::uint64_t read = 0;
-    EXPECT_EQ(FileContentHash64(a, &read), ContentHash64(bytes));
-    EXPECT_EQ(read, bytes.size());
-    EXPECT_EQ(FileContentHash128(a), ContentHash128(bytes));
+        std::uint64_t read = 0;
+        EXPECT_EQ(FileContentHash64(a, &read), ContentHash64(bytes));
+        EXPECT_EQ(read, bytes.size());
+        EXPECT_EQ(FileContentHash128(a), ContentHash128(bytes));
+        read = 0;
+        EXPECT_TRUE(SameFileContent(a, b, &read));
+        EXPECT_EQ(read, 2 * bytes.size());
+        EXPECT_FALSE(SameFileContent(a, longer));
+        EXPECT_FALSE(SameFileContent(longer, a));
+        if (size == 0) continue;
+        for (const std::size_t at : {std::size_t{0}, size / 2, size - 1}) {
+            std::string changed = bytes;
+            changed[at] ^= 1;
+            const std::string c = dir.write("c.RPD", changed);
+            EXPECT_FALSE(SameFileContent(a, c)) << at;
+            EXPECT_NE(FileContentHash128(c), FileContentHash128(a)) << at;
+        }
+    }
+    const std::string a = dir.write("a.RPD", "bytes");
     EXPECT_FALSE(FileContentHash64(dir.file("missing.RPD")));
     EXPECT_FALSE(FileContentHash128(dir.path().string()));   // a folder
-
-    EXPECT_TRUE(SameFileContent(a, b));
-    EXPECT_FALSE(SameFileContent(a, c));
-    EXPECT_FALSE(SameFileContent(a, shorter));
-    EXPECT_FALSE(SameFileContent(shorter, a));
     EXPECT_FALSE(SameFileContent(a, dir.file("missing.RPD")));
+    std::uint64_t read = 0;
+    EXPECT_FALSE(SameFileContent(a, dir.write("e.RPD", "other bytes"), &read));
+    EXPECT_EQ(read, 0u);   // sizes differ: nothing read
 }
 
 }  // namespace

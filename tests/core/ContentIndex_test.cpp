@@ -161,6 +161,28 @@ TEST(ContentIndex, AnAddHandsOnItsAnalysedFilesOnce)
     add("c.RPD", 9, 2);      // its analysis failed
     add("d.RPD", kNoFileAge, 1);
     EXPECT_EQ(AnalysedFiles(pool), (std::vector<IndexJob>{{"C:\\in\\a.RPD", 7}}));
+    // Before the analysis: every file with a time, analysed or not.
+    EXPECT_EQ(CollectedFiles(pool),
+              (std::vector<IndexJob>{{"C:\\in\\a.RPD", 7}, {"C:\\in\\b.RPD", 8}, {"C:\\in\\c.RPD", 9}}));
+}
+
+TEST(ContentIndex, AFinishedAddTakesOnlyTheEarlyRecordsOfWhatItLists)
+{
+    ContentIndex early;
+    for (const auto& [path, age] : {std::pair{"a.RPD", 7}, {"b.RPD", 8}, {"c.RPD", 9}, {"d.RPD", 1}})
+        early.put({path, 100, age, {static_cast<std::uint64_t>(age), 0}});
+    ContentIndex into;
+    into.put({"z.RPD", 1, 1, {}});
+    // b changed since it was hashed early; e was never hashed; d is not listed.
+    const std::vector<IndexJob> left =
+        TakeEarlyRecords({{"a.RPD", 7}, {"b.RPD", 18}, {"c.RPD", 9}, {"e.RPD", 5}}, early, into);
+    EXPECT_EQ(left, (std::vector<IndexJob>{{"b.RPD", 18}, {"e.RPD", 5}}));
+    EXPECT_EQ(into.size(), 3u);
+    ASSERT_NE(into.findCurrent("c.RPD", 9), nullptr);
+    EXPECT_EQ(into.findCurrent("c.RPD", 9)->hash.low, 9u);
+    EXPECT_EQ(into.find("b.RPD"), nullptr);
+    EXPECT_EQ(into.find("d.RPD"), nullptr);
+    EXPECT_EQ(early.size(), 2u);   // what was taken is gone from the early records
 }
 
 TEST(ContentIndex, RecordingIsOnUnlessTheSettingsSayOff)

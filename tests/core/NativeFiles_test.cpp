@@ -129,6 +129,37 @@ TEST(NativeFiles, ModificationTimeIsTheLocalTimeOfTheLastWrite)
     EXPECT_EQ(FileAgeOf(Sjis(path)), PackDosDateTime(got));
 }
 
+TEST(NativeFiles, AnOpenFilesStampFollowsItsWritesNotItsName)
+{
+    TempDir dir;
+    const std::string path = dir.file("印.RPD");
+    ASSERT_TRUE(WriteText(path, "12345"));
+    fs::last_write_time(FsPath(path), fs::file_time_type::clock::now() - std::chrono::hours(24 * 40));
+    ReadOnlyFile file;
+    ASSERT_EQ(file.open(path), ReadOnlyFile::OpenResult::Opened);
+    FileStamp now;
+    ASSERT_TRUE(file.currentStamp(now));
+    EXPECT_EQ(now, file.openedStamp());
+    EXPECT_EQ(now.size, 5u);
+    std::tm fromStamp{}, fromName{};
+    ASSERT_TRUE(LocalTimeOf(now, fromStamp));
+    ASSERT_TRUE(LocalModificationTime(path, fromName));
+    EXPECT_EQ(PackDosDateTime(fromStamp), PackDosDateTime(fromName));
+
+    // Another file put in its place leaves the open one's stamp alone ...
+    const std::string other = dir.file("別.RPD");
+    ASSERT_TRUE(WriteText(other, "another, longer file"));
+    ASSERT_FALSE(MoveOverFile(other, path));
+    ASSERT_TRUE(file.currentStamp(now));
+    EXPECT_EQ(now, file.openedStamp());
+    // ... a write to the open file changes it.
+    ReadOnlyFile again;
+    ASSERT_EQ(again.open(path), ReadOnlyFile::OpenResult::Opened);
+    ASSERT_TRUE(WriteText(path, "rewritten to another size"));
+    ASSERT_TRUE(again.currentStamp(now));
+    EXPECT_NE(now, again.openedStamp());
+}
+
 TEST(NativeFiles, AListSavedAndOpenedUnderAJapanesePath)
 {
     TempDir dir;

@@ -1,6 +1,6 @@
 // Recording what listed files hold, headless: nothing while
 // 「ファイルの内容を記録する」 is off, the files of an add on the recording
-// thread once the add is done, listed files without a record when the window
+// thread (hashed while the add analyses them, recorded only when listed), listed files without a record when the window
 // is idle, and the settings page of the option.
 #include <gtest/gtest.h>
 
@@ -87,6 +87,26 @@ TEST_F(ContentRecordingTest, AnAddRecordsItsFilesOnTheRecordingThread)
         EXPECT_EQ(record->size, fs::file_size(FsPath(file)));
         EXPECT_EQ(record->hash, FileContentHash128(file));
     }
+}
+
+TEST_F(ContentRecordingTest, FilesHashedWhileAnalysedAreRecordedOnlyWhenListed)
+{
+    Start();
+    form->contentRecorder().setIdleDelay(60 * 1000);
+    const std::vector<std::string> files = WriteReplays("in", 3);
+    // Collected and hashed with the others, but its analysis fails: not listed.
+    const std::string broken = dir.write("in/BROKEN.RPD", std::string(3000, 'x'));
+    std::vector<std::size_t> collected;
+    QObject::connect(&form->addReplays(), &AddReplaysCommand::collected,
+                     [&](const std::vector<IndexJob>& jobs) { collected.push_back(jobs.size()); });
+    ASSERT_TRUE(form->addReplays().AddFolderReplays(Sjis(dir.file("in"))));
+    EXPECT_EQ(collected, std::vector<std::size_t>{4});
+    ASSERT_TRUE(test::WaitUntil([&] { return Idle() && LoadContentIndex().size() >= files.size(); }));
+    const ContentIndex index = LoadContentIndex();
+    EXPECT_EQ(index.size(), files.size());
+    EXPECT_EQ(index.find(Sjis(broken)), nullptr);
+    for (const std::string& file : files)
+        EXPECT_NE(index.findCurrent(Sjis(file), FileAgeOf(Sjis(file))), nullptr) << file;
 }
 
 TEST_F(ContentRecordingTest, AnIdleWindowRecordsListedFilesWithoutRecordOnce)

@@ -12,6 +12,8 @@
 
 namespace replidex {
 
+class ReadOnlyFile;
+
 struct Hash128 {
     std::uint64_t low = 0;
     std::uint64_t high = 0;
@@ -21,16 +23,19 @@ struct Hash128 {
 std::uint64_t ContentHash64(std::string_view bytes);
 Hash128 ContentHash128(std::string_view bytes);
 
-// The hash of a regular file's bytes, read in blocks; nothing for a file
+// The hash of a regular file's bytes, read whole when it is small (in blocks
+// of 1 MiB when not); nothing for a file
 // that cannot be read (missing, not a regular file, read error). `bytesRead`
 // (when given) is increased by what was read.
 std::optional<std::uint64_t> FileContentHash64(const std::string& nativePath,
                                                std::uint64_t* bytesRead = nullptr);
 std::optional<Hash128> FileContentHash128(const std::string& nativePath,
                                           std::uint64_t* bytesRead = nullptr);
+// The same of a file already open, read from its start.
+std::optional<Hash128> FileContentHash128(const ReadOnlyFile& file, std::uint64_t* bytesRead = nullptr);
 
 // True when both are regular files holding the same bytes; false when they
-// differ or either cannot be read.
+// differ (files of different sizes are not read) or either cannot be read.
 bool SameFileContent(const std::string& a, const std::string& b, std::uint64_t* bytesRead = nullptr);
 
 // Lower-case hexadecimal text of a hash (16 or 32 digits), and back.

@@ -207,21 +207,30 @@ bool RemoveFile(const std::string& nativePath)
     return DeleteFileW(WideFromUtf8(nativePath).c_str()) != 0;
 }
 
-bool LocalModificationTime(const std::string& nativePath, std::tm& local)
+namespace {
+
+std::int64_t TicksOf(const FILETIME& time)
 {
-    const std::wstring path = WideFromUtf8(nativePath);
-    if (path.empty()) return false;
-    const HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    BY_HANDLE_FILE_INFORMATION about{};
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime);
+}
+
+// The size and time of an open handle.
+bool StampOf(HANDLE file, FileStamp& out)
+{
+    LARGE_INTEGER size{};
     FILETIME written{};
-    const bool ok = GetFileInformationByHandle(file, &about) &&
-                    !(about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                    GetFileTime(file, nullptr, nullptr, &written);
-    CloseHandle(file);
-    if (!ok) return false;
+    if (!GetFileSizeEx(file, &size) || !GetFileTime(file, nullptr, nullptr, &written)) return false;
+    out.size = static_cast<std::uint64_t>(size.QuadPart);
+    out.modified = TicksOf(written);
+    return true;
+}
+
+}  // namespace
+
+bool LocalTimeOf(const FileStamp& stamp, std::tm& local)
+{
+    const auto ticks = static_cast<std::uint64_t>(stamp.modified);
+    const FILETIME written{static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
     FILETIME localTime{};
     SYSTEMTIME parts{};
     if (!FileTimeToLocalFileTime(&written, &localTime) || !FileTimeToSystemTime(&localTime, &parts))
@@ -237,13 +246,30 @@ bool LocalModificationTime(const std::string& nativePath, std::tm& local)
     return true;
 }
 
+bool LocalModificationTime(const std::string& nativePath, std::tm& local)
+{
+    const std::wstring path = WideFromUtf8(nativePath);
+    if (path.empty()) return false;
+    const HANDLE file = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION about{};
+    FILETIME written{};
+    const bool ok = GetFileInformationByHandle(file, &about) &&
+                    !(about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                    GetFileTime(file, nullptr, nullptr, &written);
+    CloseHandle(file);
+    return ok && LocalTimeOf(FileStamp{0, TicksOf(written)}, local);
+}
+
 ReadOnlyFile::~ReadOnlyFile() { close(); }
 
 void ReadOnlyFile::close()
 {
     if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
     handle_ = nullptr;
-    size_ = 0;
+    opened_ = {};
 }
 
 ReadOnlyFile::OpenResult ReadOnlyFile::open(const std::string& nativePath, std::error_code* why)
@@ -275,15 +301,20 @@ ReadOnlyFile::OpenResult ReadOnlyFile::open(const std::string& nativePath, std::
         return OpenResult::CannotOpen;
     }
     // Devices (NUL, CON, COM1) and pipes are no files to read.
-    LARGE_INTEGER size{};
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
+    FileStamp stamp;
+    if (GetFileType(file) != FILE_TYPE_DISK || !StampOf(file, stamp)) {
         CloseHandle(file);
         reason = NotRegularFileError();
         return OpenResult::NotRegular;
     }
     handle_ = file;
-    size_ = static_cast<std::uint64_t>(size.QuadPart);
+    opened_ = stamp;
     return OpenResult::Opened;
+}
+
+bool ReadOnlyFile::currentStamp(FileStamp& out) const
+{
+    return handle_ && StampOf(static_cast<HANDLE>(handle_), out);
 }
 
 long ReadOnlyFile::readAt(std::int64_t offset, void* buffer, std::size_t size) const
@@ -386,13 +417,32 @@ bool LocalModificationTime(const std::string& nativePath, std::tm& local)
     return localtime_r(&t, &local) != nullptr;
 }
 
+namespace {
+
+FileStamp StampOf(const struct stat& st)
+{
+    return {static_cast<std::uint64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+}  // namespace
+
+bool LocalTimeOf(const FileStamp& stamp, std::tm& local)
+{
+    // Whole seconds, rounded down also before 1970.
+    std::int64_t seconds = stamp.modified / 1000000000;
+    if (stamp.modified % 1000000000 < 0) --seconds;
+    const auto t = static_cast<std::time_t>(seconds);
+    return localtime_r(&t, &local) != nullptr;
+}
+
 ReadOnlyFile::~ReadOnlyFile() { close(); }
 
 void ReadOnlyFile::close()
 {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
-    size_ = 0;
+    opened_ = {};
 }
 
 ReadOnlyFile::OpenResult ReadOnlyFile::open(const std::string& nativePath, std::error_code* why)
@@ -438,8 +488,16 @@ ReadOnlyFile::OpenResult ReadOnlyFile::open(const std::string& nativePath, std::
     // (two system calls less per file); the rare file system that answers
     // EAGAIN has it cleared by readAt.
     fd_ = fd;
-    size_ = static_cast<std::uint64_t>(st.st_size);
+    opened_ = StampOf(st);
     return OpenResult::Opened;
+}
+
+bool ReadOnlyFile::currentStamp(FileStamp& out) const
+{
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return false;
+    out = StampOf(st);
+    return true;
 }
 
 long ReadOnlyFile::readAt(std::int64_t offset, void* buffer, std::size_t size) const

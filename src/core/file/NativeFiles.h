@@ -73,6 +73,17 @@ bool RemoveFile(const std::string& nativePath);
 // missing file or anything that is not a regular file.
 bool LocalModificationTime(const std::string& nativePath, std::tm& local);
 
+// The size and last-written time of an open file, the time in the system's
+// own units (nanoseconds since 1970 on Linux, FILETIME ticks on Windows): a
+// file written to between two stamps gives two different ones.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+// A stamp's time as local time.
+bool LocalTimeOf(const FileStamp& stamp, std::tm& local);
+
 // A file opened for reading at given offsets (pread on Linux, ReadFile
 // with an offset on Windows). Only a regular file is ever opened: the open
 // never waits (a FIFO without a writer) and never reads an endless device.
@@ -92,11 +103,17 @@ public:
     // Up to `size` bytes from `offset`; the count read (0 at the end), or -1.
     long readAt(std::int64_t offset, void* buffer, std::size_t size) const;
     // The size of the file when it was opened.
-    std::uint64_t size() const { return size_; }
+    std::uint64_t size() const { return opened_.size; }
+    // Its size and time when it was opened (from the same look as the
+    // check that it is a regular file), and as they are now: asked of the
+    // open file, so a file put in its place under the same name meanwhile
+    // does not count.
+    const FileStamp& openedStamp() const { return opened_; }
+    bool currentStamp(FileStamp& out) const;
 
 private:
     void close();
-    std::uint64_t size_ = 0;
+    FileStamp opened_;
 #ifdef _WIN32
     void* handle_ = nullptr;   // the HANDLE
 #else

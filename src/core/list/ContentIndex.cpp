@@ -194,14 +194,17 @@ std::optional<FileSizeAndTime> StatFile(const std::string& nativePath)
 
 std::optional<ContentRecord> RecordFile(const std::string& sjisPath, std::uint64_t* bytesRead)
 {
-    const std::string native = NativePathFromSjis(sjisPath);
-    const auto before = StatFile(native);
-    if (!before) return std::nullopt;
-    const auto hash = FileContentHash128(native, bytesRead);
-    const auto after = StatFile(native);
-    if (!hash || !after || after->size != before->size || after->fileAge != before->fileAge)
+    // The open file is asked for its size and time before and after it is
+    // read: equal stamps say the bytes hashed are the bytes of that time.
+    ReadOnlyFile file;
+    if (file.open(NativePathFromSjis(sjisPath)) != ReadOnlyFile::OpenResult::Opened) return std::nullopt;
+    const FileStamp before = file.openedStamp();
+    const auto hash = FileContentHash128(file, bytesRead);
+    FileStamp after;
+    std::tm local{};
+    if (!hash || !file.currentStamp(after) || after != before || !LocalTimeOf(before, local))
         return std::nullopt;
-    return ContentRecord{sjisPath, before->size, before->fileAge, *hash};
+    return ContentRecord{sjisPath, before.size, PackDosDateTime(local), *hash};
 }
 
 namespace {
@@ -237,6 +240,25 @@ std::vector<IndexJob> AnalysedFiles(const EntryPool& pool)
         if (e.info && !e.info->failed()) entries.push_back(&e);
     });
     return FilesOf(std::move(entries));
+}
+
+std::vector<IndexJob> CollectedFiles(const EntryPool& pool)
+{
+    std::vector<const ReplayEntry*> entries;
+    pool.forEach([&](const ReplayEntry& e) { entries.push_back(&e); });
+    return FilesOf(std::move(entries));
+}
+
+std::vector<IndexJob> TakeEarlyRecords(std::vector<IndexJob> jobs, ContentIndex& early, ContentIndex& into)
+{
+    std::erase_if(jobs, [&](const IndexJob& job) {
+        const ContentRecord* record = early.findCurrent(job.path, job.fileAge);
+        if (!record) return false;
+        into.put(*record);
+        early.erase(job.path);
+        return true;
+    });
+    return jobs;
 }
 
 std::vector<IndexJob> WithoutRecords(std::vector<IndexJob> jobs, const ContentIndex& index)

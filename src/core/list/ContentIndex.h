@@ -95,6 +95,12 @@ std::vector<IndexJob> UnrecordedEntries(const ReplayDocument& doc, const Content
 std::vector<IndexJob> ListedFiles(const ReplayDocument& doc);
 // The files of `pool` that were analysed (an add's import pool), each once.
 std::vector<IndexJob> AnalysedFiles(const EntryPool& pool);
+// The files of an add's import pool as collected, before any is analysed,
+// each once: the recorder hashes them while the add analyses them.
+std::vector<IndexJob> CollectedFiles(const EntryPool& pool);
+// Moves into `into` the records of `early` that were taken of the jobs'
+// paths at the jobs' times; the jobs left without one come back.
+std::vector<IndexJob> TakeEarlyRecords(std::vector<IndexJob> jobs, ContentIndex& early, ContentIndex& into);
 // The jobs whose file has no record for its time in `index`.
 std::vector<IndexJob> WithoutRecords(std::vector<IndexJob> jobs, const ContentIndex& index);
 

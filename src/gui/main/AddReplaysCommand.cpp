@@ -143,6 +143,7 @@ void AddReplaysCommand::FinishAdd(ImportTree& tree, bool refresh)
 {
     last_.collected = tree.collectedFiles();
     last_.skips = tree.skips();
+    if (last_.collected > 0) emit collected(CollectedFiles(tree.pool()));
     Analyse(tree, CountPending(tree.pool(), tree.root()));
 
     DocumentState& doc = form_.document();

@@ -62,6 +62,9 @@ public:
     static QString FirstListFile(const QStringList& paths);
 
 signals:
+    // An add has collected its files and is about to analyse them: their
+    // paths and times, each once.
+    void collected(const std::vector<IndexJob>& files);
     // An add has merged its files: the paths and times of the files analysed.
     void added(const std::vector<IndexJob>& files);
 

@@ -32,11 +32,25 @@ struct ContentRecorder::Shared {
     // Files that gave no record (gone or changed since listed); the thread's
     // own, so that idle passes do not try them again and again.
     std::unordered_set<std::string> unrecordable;
+    // The records of the files the running add collected, taken while it
+    // analyses them; the thread's own. Only those of the files the add
+    // finally lists reach the index.
+    ContentIndex early;
 
     struct Outcome {
         int saved = 0;
         bool finished = false;   // every file was tried
     };
+
+    // Runs on the recording thread: hashes the files an add collected, for
+    // the pass of the finished add to take.
+    void hashCollected(std::vector<IndexJob> files)
+    {
+        QThread::currentThread()->setPriority(QThread::NormalPriority);
+        early = ContentIndex();
+        files = WithoutRecords(std::move(files), LoadContentIndex());
+        RecordJobs(files, early, [&] { return !stopAll && enabled; });
+    }
 
     // Runs on the recording thread.
     Outcome run(std::vector<IndexJob> files, bool idlePass)
@@ -48,6 +62,10 @@ struct ContentRecorder::Shared {
 
         Outcome outcome;
         ContentIndex fresh;
+        if (!idlePass) {
+            files = TakeEarlyRecords(std::move(files), early, fresh);
+            early = ContentIndex();   // what the add did not list stays unrecorded
+        }
         const auto save = [&] {
             if (fresh.size() == 0) return;
             const bool saved = EditContentIndex([&](ContentIndex& index) {
@@ -79,6 +97,8 @@ ContentRecorder::ContentRecorder(MainWindow& form)
     setObjectName(QStringLiteral("ContentRecorder"));
     thread_.setMaxThreadCount(1);
     thread_.setExpiryTimeout(-1);
+    connect(&form.addReplays(), &AddReplaysCommand::collected, this,
+            [this](const std::vector<IndexJob>& files) { hashCollected(files); });
     connect(&form.addReplays(), &AddReplaysCommand::added, this,
             [this](const std::vector<IndexJob>& files) { recordAdded(files); });
     connect(&idle_, &QTimer::timeout, this, [this] { IdleTick(); });
@@ -90,13 +110,22 @@ ContentRecorder::~ContentRecorder()
     stop();
 }
 
-void ContentRecorder::recordAdded(std::vector<IndexJob> files)
+void ContentRecorder::hashCollected(std::vector<IndexJob> files)
 {
     shared_->enabled = Enabled();
     if (!shared_->enabled || files.empty()) return;
     shared_->stopIdle = true;   // the new files come first
     quietBefore_ = false;
-    StartPass(std::move(files), false);
+    StartPass(std::move(files), Pass::Collected);
+}
+
+void ContentRecorder::recordAdded(std::vector<IndexJob> files)
+{
+    shared_->enabled = Enabled();
+    if (!shared_->enabled || files.empty()) return;
+    shared_->stopIdle = true;
+    quietBefore_ = false;
+    StartPass(std::move(files), Pass::Added);
 }
 
 void ContentRecorder::setIdleDelay(int milliseconds)
@@ -128,12 +157,21 @@ void ContentRecorder::IdleTick()
     if (files == lastIdleFiles_) return;   // looked at already, nothing new listed since
     lastIdleFiles_ = files;
     shared_->stopIdle = false;
-    StartPass(std::move(files), true);
+    StartPass(std::move(files), Pass::Idle);
 }
 
-void ContentRecorder::StartPass(std::vector<IndexJob> files, bool idlePass)
+void ContentRecorder::StartPass(std::vector<IndexJob> files, Pass pass)
 {
     ++passes_;
+    if (pass == Pass::Collected) {
+        // Nothing is recorded yet: the pass of the finished add says so.
+        thread_.start([this, shared = shared_, files = std::move(files)]() mutable {
+            shared->hashCollected(std::move(files));
+            --passes_;
+        });
+        return;
+    }
+    const bool idlePass = pass == Pass::Idle;
     thread_.start([this, shared = shared_, files = std::move(files), idlePass]() mutable {
         const Shared::Outcome outcome = shared->run(std::move(files), idlePass);
         --passes_;

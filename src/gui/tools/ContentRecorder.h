@@ -1,6 +1,7 @@
 // Records the content of listed files in the content index on one thread of
-// its own, while 「ファイルの内容を記録する」 is on: the files of each add once
-// it has finished, and, when the window has been idle for a while, the listed
+// its own, while 「ファイルの内容を記録する」 is on: the files of each add,
+// hashed while the add analyses them and recorded once it has finished (only
+// those it listed), and, when the window has been idle for a while, the listed
 // files that have no record yet (at low priority, given up for the next add).
 //
 // The thread gets copies of paths and times, never the document: the list may
@@ -29,7 +30,11 @@ public:
     explicit ContentRecorder(MainWindow& form);
     ~ContentRecorder() override;
 
-    // Queues the files of a finished add.
+    // Starts hashing the files an add has collected, while it analyses them;
+    // the records are kept aside until the add has finished.
+    void hashCollected(std::vector<IndexJob> files);
+    // Queues the files of a finished add: those hashed already are recorded
+    // as they were, the rest hashed now.
     void recordAdded(std::vector<IndexJob> files);
     // How long the window is to be idle before the listed files are looked at.
     void setIdleDelay(int milliseconds);
@@ -44,9 +49,10 @@ signals:
 
 private:
     struct Shared;
+    enum class Pass { Collected, Added, Idle };
     void IdleTick();
     bool Enabled() const;
-    void StartPass(std::vector<IndexJob> files, bool idlePass);
+    void StartPass(std::vector<IndexJob> files, Pass pass);
 
     MainWindow& form_;
     QThreadPool thread_;
