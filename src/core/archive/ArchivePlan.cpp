@@ -7,6 +7,7 @@
 #include "core/file/ContentHash.h"
 #include "core/file/NativeFiles.h"
 #include "core/replay/GameFolderOperations.h"
+#include "core/replay/NewFileBatch.h"
 #include "core/replay/ReplayFileReader.h"
 #include "core/replay/ReplaySlots.h"
 
@@ -201,6 +202,108 @@ void RemoveThroughJournal(const ArchivePlan& plan, const ArchiveRunOptions& opti
     for (std::size_t k = 0; k < whose.size(); ++k) SetRemoval(outcomes[whose[k]], RemovalOf(run.report.files[k]));
 }
 
+// The slot files of a run are read into memory and copied together in
+// batches of about this many bytes.
+constexpr std::uint64_t kBatchBytes = 64u << 20;
+// The largest slot file held in memory; a larger one (no replay) is copied
+// on its own, streamed.
+constexpr std::uint64_t kLargestHeld = 256u << 20;
+
+struct SlotBytes {
+    std::size_t index;   // in the plan
+    FileBytes bytes;
+};
+
+void FailCopy(ArchiveOutcome& o, const CopyResult& copy)
+{
+    o.state = ArchiveState::Failed;
+    o.reason = WithError(copy.failedStep == CopyStep::ReadSource    ? "reading the slot file failed"
+                         : copy.failedStep == CopyStep::PlaceTarget ? "placing the copy failed"
+                                                                    : "writing the copy failed",
+                         copy.error);
+}
+
+// Makes the folder of `o`'s archived copy; false (and `o` failed) when it cannot.
+bool MakeTargetFolder(ArchiveOutcome& o)
+{
+    std::error_code ec;
+    fs::create_directories(FsPath(o.target).parent_path(), ec);
+    if (!ec) return true;
+    FailCopy(o, {CopyStep::WriteTarget, ec});
+    return false;
+}
+
+// A slot file too large to be held is copied the slow way, on its own: a
+// flushed temporary, compared with the slot file as it is now.
+void CopyLargeSlot(const PlannedSlot& s, ArchiveOutcome& o)
+{
+    if (!MakeTargetFolder(o)) return;
+    const CopyResult copy = CopyViaTemporary(s.sourcePath, o.target, false);
+    if (!copy.ok()) return FailCopy(o, copy);
+    if (!SameFileContent(s.sourcePath, o.target)) {
+        RemoveRegularFile(o.target);
+        o.state = ArchiveState::Failed;
+        o.reason = "the slot file changed while it was copied";
+        return;
+    }
+    o.copied = true;
+    o.info.emplace();
+    AnalyseReplayAtNativePath(o.target, *o.info);
+}
+
+// Reads the slot file to be archived; false when it is not to be batched
+// (it failed, or it was copied on its own).
+bool ReadSlot(const PlannedSlot& s, FileBytes& bytes, ArchiveOutcome& o)
+{
+    ReadOnlyFile file;
+    std::error_code why;
+    if (file.open(s.sourcePath, &why) != ReadOnlyFile::OpenResult::Opened) {
+        FailCopy(o, {CopyStep::ReadSource, why});
+        return false;
+    }
+    if (file.size() > kLargestHeld) {
+        CopyLargeSlot(s, o);
+        return false;
+    }
+    if (!ReadFileBytes(file, kLargestHeld, bytes, why)) {
+        FailCopy(o, {CopyStep::ReadSource, why});
+        return false;
+    }
+    return true;
+}
+
+// Copies a batch of slot files read into memory, all made durable together;
+// a copy counts once it reads back as the bytes written and the slot file
+// still holds them (the game may have rewritten it meanwhile).
+void CopyBatch(const ArchivePlan& plan, const std::vector<SlotBytes>& batch, std::vector<ArchiveOutcome>& outcomes)
+{
+    std::vector<NewFile> files;
+    std::vector<const SlotBytes*> made;
+    for (const SlotBytes& slot : batch) {
+        if (!MakeTargetFolder(outcomes[slot.index])) continue;
+        files.push_back({outcomes[slot.index].target, slot.bytes.view()});
+        made.push_back(&slot);
+    }
+    const std::vector<CopyResult> results = MakeNewFiles(files);
+    for (std::size_t k = 0; k < made.size(); ++k) {
+        ArchiveOutcome& o = outcomes[made[k]->index];
+        if (!results[k].ok()) {
+            FailCopy(o, results[k]);
+            continue;
+        }
+        const std::string_view bytes = made[k]->bytes.view();
+        if (!FileHoldsBytes(o.target, bytes) || !FileHoldsBytes(plan.files[made[k]->index].sourcePath, bytes)) {
+            RemoveRegularFile(o.target);
+            o.state = ArchiveState::Failed;
+            o.reason = "the slot file changed while it was copied";
+            continue;
+        }
+        o.copied = true;
+        o.info.emplace();
+        AnalyseReplayBytes(bytes, *o.info);
+    }
+}
+
 }  // namespace
 
 ArchivePlan PlanArchive(const std::string& gameDir, const std::string& archiveDir,
@@ -276,39 +379,35 @@ std::vector<ArchiveOutcome> PlannedOutcomes(const ArchivePlan& plan, const Archi
 std::vector<ArchiveOutcome> RunArchive(const ArchivePlan& plan, const ArchiveRunOptions& options)
 {
     std::vector<ArchiveOutcome> outcomes = PlannedOutcomes(plan, options);
+    std::vector<SlotBytes> batch;
+    std::uint64_t batchBytes = 0;
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        const PlannedSlot& s = plan.files[i];
         ArchiveOutcome& o = outcomes[i];
         o.removed = RemovalKind::None;
         o.copied = false;
-        if (s.state == ArchiveState::Failed) continue;
-        if (s.state == ArchiveState::Archive) {
-            std::error_code ec;
-            fs::create_directories(FsPath(o.target).parent_path(), ec);
-            const CopyResult copy = CopyViaTemporary(s.sourcePath, o.target, false);
-            if (!copy.ok()) {
-                o.state = ArchiveState::Failed;
-                o.reason = WithError(copy.failedStep == CopyStep::ReadSource    ? "reading the slot file failed"
-                                     : copy.failedStep == CopyStep::PlaceTarget ? "placing the copy failed"
-                                                                                : "writing the copy failed",
-                                     copy.error);
-                continue;
-            }
-            // The game may have rewritten the slot while it was copied: only
-            // a copy equal to the slot file as it is now is kept.
-            if (!SameFileContent(s.sourcePath, o.target)) {
-                RemoveRegularFile(o.target);
-                o.state = ArchiveState::Failed;
-                o.reason = "the slot file changed while it was copied";
-                continue;
-            }
-            o.copied = true;
+        if (plan.files[i].state != ArchiveState::Archive) continue;
+        SlotBytes slot{i, {}};
+        if (!ReadSlot(plan.files[i], slot.bytes, o)) continue;
+        batchBytes += slot.bytes.size;
+        batch.push_back(std::move(slot));
+        if (batchBytes >= kBatchBytes) {
+            CopyBatch(plan, batch, outcomes);
+            batch.clear();
+            batchBytes = 0;
         }
-        if (!options.removeFromGame || options.journal) continue;
-        SetRemoval(o, RemoveArchivedSlot(plan.gameDir, s.fileName, o.target, static_cast<bool>(options.trash),
-                                         options.trash));
     }
-    if (options.removeFromGame && options.journal) RemoveThroughJournal(plan, options, outcomes);
+    CopyBatch(plan, batch, outcomes);
+    if (!options.removeFromGame) return outcomes;
+    if (options.journal) {
+        RemoveThroughJournal(plan, options, outcomes);
+        return outcomes;
+    }
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        ArchiveOutcome& o = outcomes[i];
+        if (o.state == ArchiveState::Failed) continue;
+        SetRemoval(o, RemoveArchivedSlot(plan.gameDir, plan.files[i].fileName, o.target,
+                                         static_cast<bool>(options.trash), options.trash));
+    }
     return outcomes;
 }
 

@@ -118,6 +118,26 @@ bool SameFileContent(const std::string& a, const std::string& b, std::uint64_t* 
     }
 }
 
+bool FileHoldsBytes(const std::string& nativePath, std::string_view bytes)
+{
+    constexpr std::size_t kPrefix = 4096;
+    ReadOnlyFile file;
+    if (file.open(nativePath) != ReadOnlyFile::OpenResult::Opened || file.size() != bytes.size()) return false;
+    auto buffer = std::make_unique_for_overwrite<std::array<char, kBlock>>();
+    std::size_t offset = 0;
+    for (;;) {
+        const std::size_t want = offset == 0 ? kPrefix : buffer->size();
+        const long got = file.readAt(static_cast<std::int64_t>(offset), buffer->data(), want);
+        if (got < 0) return false;
+        const auto n = static_cast<std::size_t>(got);
+        if (n > bytes.size() - offset || !std::equal(buffer->data(), buffer->data() + n, bytes.data() + offset))
+            return false;
+        offset += n;
+        // A short read is the end of a regular file; so is a zero one.
+        if (n < want) return offset == bytes.size();
+    }
+}
+
 std::string HashText(std::uint64_t hash)
 {
     return Hex(hash);
