@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "core/archive/ArchiveContents.h"
 #include "core/file/ContentHash.h"
 #include "core/file/NativeFiles.h"
 #include "core/replay/GameFolderOperations.h"
@@ -18,16 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kMaxNameNumber = 10000;
-
-std::string GenericText(const fs::path& relative)
-{
-    std::string text = NativePathOf(relative);
-#ifdef _WIN32
-    for (char& c : text)
-        if (c == '\\') c = '/';
-#endif
-    return text;
-}
+// The largest slot file held in memory; a larger one (no replay) is compared
+// and copied streamed.
+constexpr std::uint64_t kLargestHeld = 256u << 20;
 
 std::string FoldedKey(const std::string& path)
 {
@@ -42,61 +36,6 @@ bool SameFile(const std::string& a, const std::string& b)
     std::error_code ec;
     return fs::equivalent(FsPath(a), FsPath(b), ec);
 }
-
-// The files under the archive folder by size, listed once per plan; the
-// copies this plan is to make join it, standing for their sources' bytes.
-class ArchiveContentIndex {
-public:
-    explicit ArchiveContentIndex(const std::string& root) : root_(FsPath(root))
-    {
-        std::error_code ec;
-        fs::recursive_directory_iterator it(root_, fs::directory_options::skip_permission_denied, ec);
-        for (const fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
-            const fs::path& path = it->path();
-            if (NativePathOf(path.filename()).rfind('.', 0) == 0) {   // temporary copies, hidden files
-                if (it->is_directory(ec)) it.disable_recursion_pending();
-                continue;
-            }
-            std::error_code statError;
-            if (!it->is_regular_file(statError)) continue;
-            const std::uintmax_t size = it->file_size(statError);
-            if (statError) continue;
-            bySize_.emplace(size, Copy{NativePathOf(path), {}, GenericText(path.lexically_relative(root_))});
-        }
-    }
-
-    // The archived file (existing or planned) holding the bytes of `source`.
-    const std::pair<std::string, std::string>* find(const std::string& source, std::uint64_t size)
-    {
-        const auto [begin, end] = bySize_.equal_range(size);
-        for (auto it = begin; it != end; ++it) {
-            const Copy& copy = it->second;
-            const std::string& bytes = copy.contentOf.empty() ? copy.path : copy.contentOf;
-            if (SameFile(bytes, source)) continue;   // the slot file itself, inside the archive folder
-            if (SameFileContent(bytes, source)) {
-                found_ = {copy.path, copy.relative};
-                return &found_;
-            }
-        }
-        return nullptr;
-    }
-
-    void addPlanned(std::uint64_t size, const std::string& path, const std::string& source,
-                    const std::string& relative)
-    {
-        bySize_.emplace(size, Copy{path, source, relative});
-    }
-
-private:
-    struct Copy {
-        std::string path;
-        std::string contentOf;   // planned copies: the file whose bytes it will hold
-        std::string relative;
-    };
-    fs::path root_;
-    std::unordered_multimap<std::uint64_t, Copy> bySize_;
-    std::pair<std::string, std::string> found_;
-};
 
 class NameReservations {
 public:
@@ -205,9 +144,6 @@ void RemoveThroughJournal(const ArchivePlan& plan, const ArchiveRunOptions& opti
 // The slot files of a run are read into memory and copied together in
 // batches of about this many bytes.
 constexpr std::uint64_t kBatchBytes = 64u << 20;
-// The largest slot file held in memory; a larger one (no replay) is copied
-// on its own, streamed.
-constexpr std::uint64_t kLargestHeld = 256u << 20;
 
 struct SlotBytes {
     std::size_t index;   // in the plan
@@ -315,8 +251,9 @@ ArchivePlan PlanArchive(const std::string& gameDir, const std::string& archiveDi
     const std::vector<FolderItem> items = ListFolder(gameDir, plan.listError);
     if (plan.listError) return plan;
     const SlotTable slots(items);
-    ArchiveContentIndex index(archiveDir);
-    NameReservations names;
+    // The slot files first, so that the archive folder's listing keeps only
+    // the files of their sizes.
+    std::unordered_set<std::uint64_t> sizes;
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const std::string* holder = slots.holder(slot);
         if (!holder) continue;
@@ -330,20 +267,33 @@ ArchivePlan PlanArchive(const std::string& gameDir, const std::string& archiveDi
         s.size = fs::file_size(source, ec);
         if (ec || !fs::is_regular_file(source, ec) || !LocalModificationTime(s.sourcePath, s.fileTime)) {
             s.reason = ec ? WithError("cannot read", ec) : "not a regular file";
-            plan.files.push_back(std::move(s));
-            continue;
-        }
-        AnalyseReplayAtNativePath(s.sourcePath, s.info);
-        if (const auto* existing = index.find(s.sourcePath, s.size)) {
-            s.state = ArchiveState::Already;
-            s.target = existing->first;
-            s.relative = existing->second;
         } else {
             s.state = ArchiveState::Archive;
-            ChooseTarget(s, archiveDir, templates, names);
-            if (s.state == ArchiveState::Archive) index.addPlanned(s.size, s.target, s.sourcePath, s.relative);
+            sizes.insert(s.size);
         }
         plan.files.push_back(std::move(s));
+    }
+    ArchiveContents contents(archiveDir, sizes);
+    NameReservations names;
+    for (PlannedSlot& s : plan.files) {
+        if (s.state != ArchiveState::Archive) continue;
+        // Read once: analysed and compared from memory.
+        ReadOnlyFile file;
+        FileBytes bytes;
+        std::error_code why;
+        const bool held = file.open(s.sourcePath) == ReadOnlyFile::OpenResult::Opened &&
+                          ReadFileBytes(file, kLargestHeld, bytes, why);
+        const std::string_view view = bytes.view();
+        if (held) AnalyseReplayBytes(view, s.info);
+        else AnalyseReplayAtNativePath(s.sourcePath, s.info);
+        if (const ArchiveContents::Copy* existing = contents.find(s.sourcePath, s.size, held ? &view : nullptr)) {
+            s.state = ArchiveState::Already;
+            s.target = existing->path;
+            s.relative = existing->relative;
+        } else {
+            ChooseTarget(s, archiveDir, templates, names);
+            if (s.state == ArchiveState::Archive) contents.addPlanned(s.size, {s.target, s.relative, s.sourcePath});
+        }
     }
     return plan;
 }
