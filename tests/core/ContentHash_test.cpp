@@ -50,6 +50,21 @@ TEST(ContentHash, FilesAreHashedAndComparedByTheirBytes)
     EXPECT_FALSE(SameFileContent(a, shorter));
     EXPECT_FALSE(SameFileContent(shorter, a));
     EXPECT_FALSE(SameFileContent(a, dir.file("missing.RPD")));
+
+    std::string early = bytes;
+    early[10] ^= 1;   // inside the first block compared
+    const std::string empty = dir.write("e.RPD", "");
+    const struct {
+        std::string path;
+        std::string_view bytes;
+        bool holds;
+    } cases[] = {
+        {a, bytes, true},          {c, bytes, false},        {a, early, false},
+        {shorter, bytes, false},   {a, std::string_view(bytes).substr(1), false},
+        {empty, "", true},         {dir.file("missing.RPD"), "", false},
+        {dir.path().string(), "", false},
+    };
+    for (const auto& t : cases) EXPECT_EQ(FileHoldsBytes(t.path, t.bytes), t.holds) << t.path << " " << t.bytes.size();
 }
 
 }  // namespace
