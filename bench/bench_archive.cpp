@@ -3,6 +3,7 @@
 // next to a plain `cp` of the same files (/bin/cp started as a process), both
 // into fresh folders on the same disk, in the same run, alternating; then the
 // plan alone against an archive folder that already holds 10,000 files.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -71,15 +72,32 @@ int PlainCopy(const fs::path& game, const fs::path& into)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// The archive as the window runs it: plan, copy, add to a list folder.
-ArchiveCounts ArchiveIntoList(const fs::path& game, const fs::path& archive, ReplayDocument& doc)
+// Milliseconds of each step of one archive.
+struct StepMs {
+    std::vector<double> plan, copy, add;
+};
+
+double MsSince(std::chrono::steady_clock::time_point& start)
 {
+    const auto now = std::chrono::steady_clock::now();
+    const double ms = std::chrono::duration<double, std::milli>(now - start).count();
+    start = now;
+    return ms;
+}
+
+// The archive as the window runs it: plan, copy, add to a list folder.
+ArchiveCounts ArchiveIntoList(const fs::path& game, const fs::path& archive, ReplayDocument& doc, StepMs& steps)
+{
+    auto start = std::chrono::steady_clock::now();
     const ArchivePlan plan = PlanArchive(game.string(), archive.string(), {});
+    steps.plan.push_back(MsSince(start));
     const std::vector<ArchiveOutcome> outcomes = RunArchive(plan, {});
+    steps.copy.push_back(MsSince(start));
     bool created = false;
     ReplayFolder* target = EnsureFolderPath(doc.root, {DefaultArchiveListFolder()}, created);
     auto importPool = std::make_unique<EntryPool>();
     (void)AddArchivedToList(*importPool, doc, target, outcomes);
+    steps.add.push_back(MsSince(start));
     return CountOutcomes(outcomes);
 }
 
@@ -101,6 +119,7 @@ int main()
     // (a) 100 slot files: the archive against cp, alternating, fresh folders.
     constexpr int kRuns = 7;
     std::vector<double> archiveMs, cpMs;
+    StepMs steps;
     int archived = 0, cpStatus = 0;
     for (int run = 0; run < kRuns; ++run) {
         const fs::path copies = root / ("cp" + std::to_string(run));
@@ -110,7 +129,7 @@ int main()
         cpMs.push_back(bench::MedianMs(1, [&] { cpStatus |= PlainCopy(game, copies); }));
         auto doc = std::make_unique<ReplayDocument>();
         doc->root = doc->addTopLevel("Root");
-        archiveMs.push_back(bench::MedianMs(1, [&] { archived = ArchiveIntoList(game, archive, *doc).archived; }));
+        archiveMs.push_back(bench::MedianMs(1, [&] { archived = ArchiveIntoList(game, archive, *doc, steps).archived; }));
         fs::remove_all(copies);
         fs::remove_all(archive);
     }
@@ -150,6 +169,8 @@ int main()
                 *std::min_element(cpMs.begin(), cpMs.end()), cpStatus ? "  cp FAILED" : "");
     std::printf("  archive (plan, copy, add)    %.1f ms (min %.1f)  = %.2fx cp\n", bench::Median(archiveMs),
                 *std::min_element(archiveMs.begin(), archiveMs.end()), bench::Median(archiveMs) / bench::Median(cpMs));
+    std::printf("    of which plan %.1f, copy %.1f, add %.1f ms\n", bench::Median(steps.plan), bench::Median(steps.copy),
+                bench::Median(steps.add));
     std::printf("plan, empty archive folder:    %.1f ms\n", planEmptyMs);
     std::printf("plan, archive of %d files (%d of a slot's size, %d copies): %.1f ms (%d to archive, %d already)\n",
                 kArchiveFiles, sameSize, copiesOfSlots, planFullMs, planned.archived, planned.already);

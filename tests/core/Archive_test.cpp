@@ -12,6 +12,7 @@
 #include "core/archive/ArchivePlan.h"
 #include "core/archive/ArchiveToList.h"
 #include "core/list/FolderOps.h"
+#include "core/replay/ReplayFileReader.h"
 #include "core/text/SjisCodec.h"
 #include "support/ReplayFileBuilder.h"
 #include "support/TempDir.h"
@@ -221,6 +222,52 @@ TEST_F(ArchiveRun, RemovalOnlyAfterAWholeCopyAndNeverOfTheOnlyCopy)
     const ArchivePlan inside = PlanArchive(Game(), dir.path().string(), {});
     ASSERT_EQ(inside.files.size(), 1u);
     EXPECT_EQ(inside.files[0].state, ArchiveState::Archive);
+}
+
+TEST_F(ArchiveRun, CopiesAreFoundAnywhereButInHiddenFoldersAndTheFirstInPathOrderIsNamed)
+{
+    const std::string alice = Replay("alice", 3), bob = Replay("bob", 1), carol = Replay("carol", 1);
+    std::string bobLike = bob;   // the same size, other bytes
+    bobLike.back() ^= 1;
+    InGame("REPLAY00.RPD", alice);
+    InGame("REPLAY01.RPD", bob);
+    InGame("REPLAY02.RPD", carol);
+    InGame("REPLAY03.RPD", "not a replay");
+    dir.write("archive/b/x.RPD", alice);
+    dir.write("archive/a/deep/y.RPD", alice);
+    dir.write("archive/.hidden/z.RPD", bob);
+    dir.write("archive/.z.RPD.tmp-abcdef", bob);
+    dir.write("archive/c/like.RPD", bobLike);
+    std::vector<std::string> expected = {
+        "REPLAY00.RPD already a/deep/y.RPD",
+        "REPLAY01.RPD archived 2026-12/20261208-090503_bob_vs_さかな好き.RPD",
+        "REPLAY02.RPD archived 2026-12/20261208-090503_carol_vs_さかな好き.RPD",
+        "REPLAY03.RPD archived 2026-12/20261208-090503_REPLAY03.RPD",
+    };
+#ifndef _WIN32
+    // A link to a file counts as that file; a link to a folder is not entered.
+    fs::create_symlink(dir.write("outside/c.RPD", carol), dir.file("archive/c.RPD"));
+    fs::create_directory_symlink(dir.file("outside"), dir.file("archive/linked"));
+    dir.write("outside/bob.RPD", bob);
+    expected[2] = "REPLAY02.RPD already c.RPD";
+#endif
+    const std::vector<ArchiveOutcome> run = RunArchive(PlanArchive(Game(), Archive(), {}), {});
+    EXPECT_EQ(Lines(run), expected);
+
+    // The list takes the copies with the analysis the run made of their bytes.
+    ReplayDocument doc;
+    doc.root = doc.addTopLevel("Root");
+    EntryPool importPool;
+    ASSERT_EQ(AddArchivedToList(importPool, doc, doc.root, run).merge, kMergeDone);
+    ASSERT_EQ(doc.root->children.size(), 1u);
+    const ReplayFolder* month = doc.root->children[0].get();
+    ASSERT_TRUE(month->entries && month->entries->size() == (expected[2].find("already") != std::string::npos ? 2u : 3u));
+    for (const std::int32_t index : *month->entries) {
+        const ReplayEntry* entry = doc.pool.lookup(index);
+        ReplayInfo fresh;
+        AnalyseReplay(entry->fullPath(), fresh);
+        EXPECT_EQ(entry->info, fresh) << entry->fileName;
+    }
 }
 
 TEST_F(ArchiveRun, TheListFolderHoldsExactlyTheArchivedFilesInTheArchiveSubFolders)

@@ -66,5 +66,31 @@ TEST(ContentHash, FilesAreHashedAndComparedByTheirBytes)
     EXPECT_EQ(read, 0u);   // sizes differ: nothing read
 }
 
+TEST(ContentHash, AFileHoldsGivenBytesOnlyWhenEveryByteIsEqual)
+{
+    TempDir dir;
+    std::string bytes(200 * 1024 + 7, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 31 % 251);
+    std::string tail = bytes;
+    tail.back() ^= 1;
+    std::string early = bytes;
+    early[10] ^= 1;   // inside the first block compared
+    const std::string a = dir.write("a.RPD", bytes);
+    const std::string c = dir.write("c.RPD", tail);
+    const std::string shorter = dir.write("d.RPD", bytes.substr(0, bytes.size() - 1));
+    const std::string empty = dir.write("e.RPD", "");
+    const struct {
+        std::string path;
+        std::string_view bytes;
+        bool holds;
+    } cases[] = {
+        {a, bytes, true},          {c, bytes, false},        {a, early, false},
+        {shorter, bytes, false},   {a, std::string_view(bytes).substr(1), false},
+        {empty, "", true},         {dir.file("missing.RPD"), "", false},
+        {dir.path().string(), "", false},
+    };
+    for (const auto& t : cases) EXPECT_EQ(FileHoldsBytes(t.path, t.bytes), t.holds) << t.path << " " << t.bytes.size();
+}
+
 }  // namespace
 }  // namespace replidex

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/replay/GameFolderOperations.h"
+#include "core/replay/NewFileBatch.h"
 #include "support/TempDir.h"
 
 namespace replidex {
@@ -240,6 +241,32 @@ TEST_F(GameFolderOperationsTest, RemovingTouchesOnlyRegularFilesInsideTheFolder)
     EXPECT_EQ(test::ReadWholeFile(dir.file("outside.RPD")), "keep");
 }
 #endif
+
+TEST(NewFileBatch, EachFileIsMadeWholeOrNotAtAllAndNothingIsReplaced)
+{
+    test::TempDir dir;
+    const std::string kept = dir.write("out/taken.RPD", "old");
+    const std::string large(200 * 1024, 'L');
+    const std::vector<NewFile> files = {
+        {dir.file("out/a.RPD"), "aaa"},
+        {kept, "new"},
+        {dir.file("missing/b.RPD"), "bbb"},
+        {dir.file("out/large.RPD"), large},
+        {dir.file("out/empty.RPD"), ""},
+    };
+    const std::vector<CopyResult> made = MakeNewFiles(files);
+    ASSERT_EQ(made.size(), files.size());
+    const CopyStep steps[] = {CopyStep::None, CopyStep::PlaceTarget, CopyStep::WriteTarget, CopyStep::None,
+                              CopyStep::None};
+    for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(made[i].failedStep, steps[i]) << files[i].target;
+    EXPECT_EQ(made[1].error, std::errc::file_exists);
+    std::map<std::string, std::string> out;
+    for (const auto& item : std::filesystem::directory_iterator(dir.file("out")))
+        out[item.path().filename().string()] = test::ReadWholeFile(item.path().string());
+    EXPECT_EQ(out, (std::map<std::string, std::string>{
+                       {"a.RPD", "aaa"}, {"taken.RPD", "old"}, {"large.RPD", large}, {"empty.RPD", ""}}))
+        << "no temporary is left";
+}
 
 TEST(GameFolderRules, TransferableRows)
 {

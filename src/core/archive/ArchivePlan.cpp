@@ -4,9 +4,11 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "core/archive/ArchiveContents.h"
 #include "core/file/ContentHash.h"
 #include "core/file/NativeFiles.h"
 #include "core/replay/GameFolderOperations.h"
+#include "core/replay/NewFileBatch.h"
 #include "core/replay/ReplayFileReader.h"
 #include "core/replay/ReplaySlots.h"
 
@@ -17,16 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kMaxNameNumber = 10000;
-
-std::string GenericText(const fs::path& relative)
-{
-    std::string text = NativePathOf(relative);
-#ifdef _WIN32
-    for (char& c : text)
-        if (c == '\\') c = '/';
-#endif
-    return text;
-}
+// The largest slot file held in memory; a larger one (no replay) is compared
+// and copied streamed.
+constexpr std::uint64_t kLargestHeld = 256u << 20;
 
 std::string FoldedKey(const std::string& path)
 {
@@ -41,61 +36,6 @@ bool SameFile(const std::string& a, const std::string& b)
     std::error_code ec;
     return fs::equivalent(FsPath(a), FsPath(b), ec);
 }
-
-// The files under the archive folder by size, listed once per plan; the
-// copies this plan is to make join it, standing for their sources' bytes.
-class ArchiveContentIndex {
-public:
-    explicit ArchiveContentIndex(const std::string& root) : root_(FsPath(root))
-    {
-        std::error_code ec;
-        fs::recursive_directory_iterator it(root_, fs::directory_options::skip_permission_denied, ec);
-        for (const fs::recursive_directory_iterator end; !ec && it != end; it.increment(ec)) {
-            const fs::path& path = it->path();
-            if (NativePathOf(path.filename()).rfind('.', 0) == 0) {   // temporary copies, hidden files
-                if (it->is_directory(ec)) it.disable_recursion_pending();
-                continue;
-            }
-            std::error_code statError;
-            if (!it->is_regular_file(statError)) continue;
-            const std::uintmax_t size = it->file_size(statError);
-            if (statError) continue;
-            bySize_.emplace(size, Copy{NativePathOf(path), {}, GenericText(path.lexically_relative(root_))});
-        }
-    }
-
-    // The archived file (existing or planned) holding the bytes of `source`.
-    const std::pair<std::string, std::string>* find(const std::string& source, std::uint64_t size)
-    {
-        const auto [begin, end] = bySize_.equal_range(size);
-        for (auto it = begin; it != end; ++it) {
-            const Copy& copy = it->second;
-            const std::string& bytes = copy.contentOf.empty() ? copy.path : copy.contentOf;
-            if (SameFile(bytes, source)) continue;   // the slot file itself, inside the archive folder
-            if (SameFileContent(bytes, source)) {
-                found_ = {copy.path, copy.relative};
-                return &found_;
-            }
-        }
-        return nullptr;
-    }
-
-    void addPlanned(std::uint64_t size, const std::string& path, const std::string& source,
-                    const std::string& relative)
-    {
-        bySize_.emplace(size, Copy{path, source, relative});
-    }
-
-private:
-    struct Copy {
-        std::string path;
-        std::string contentOf;   // planned copies: the file whose bytes it will hold
-        std::string relative;
-    };
-    fs::path root_;
-    std::unordered_multimap<std::uint64_t, Copy> bySize_;
-    std::pair<std::string, std::string> found_;
-};
 
 class NameReservations {
 public:
@@ -201,6 +141,105 @@ void RemoveThroughJournal(const ArchivePlan& plan, const ArchiveRunOptions& opti
     for (std::size_t k = 0; k < whose.size(); ++k) SetRemoval(outcomes[whose[k]], RemovalOf(run.report.files[k]));
 }
 
+// The slot files of a run are read into memory and copied together in
+// batches of about this many bytes.
+constexpr std::uint64_t kBatchBytes = 64u << 20;
+
+struct SlotBytes {
+    std::size_t index;   // in the plan
+    FileBytes bytes;
+};
+
+void FailCopy(ArchiveOutcome& o, const CopyResult& copy)
+{
+    o.state = ArchiveState::Failed;
+    o.reason = WithError(copy.failedStep == CopyStep::ReadSource    ? "reading the slot file failed"
+                         : copy.failedStep == CopyStep::PlaceTarget ? "placing the copy failed"
+                                                                    : "writing the copy failed",
+                         copy.error);
+}
+
+// Makes the folder of `o`'s archived copy; false (and `o` failed) when it cannot.
+bool MakeTargetFolder(ArchiveOutcome& o)
+{
+    std::error_code ec;
+    fs::create_directories(FsPath(o.target).parent_path(), ec);
+    if (!ec) return true;
+    FailCopy(o, {CopyStep::WriteTarget, ec});
+    return false;
+}
+
+// A slot file too large to be held is copied the slow way, on its own: a
+// flushed temporary, compared with the slot file as it is now.
+void CopyLargeSlot(const PlannedSlot& s, ArchiveOutcome& o)
+{
+    if (!MakeTargetFolder(o)) return;
+    const CopyResult copy = CopyViaTemporary(s.sourcePath, o.target, false);
+    if (!copy.ok()) return FailCopy(o, copy);
+    if (!SameFileContent(s.sourcePath, o.target)) {
+        RemoveRegularFile(o.target);
+        o.state = ArchiveState::Failed;
+        o.reason = "the slot file changed while it was copied";
+        return;
+    }
+    o.copied = true;
+    o.info.emplace();
+    AnalyseReplayAtNativePath(o.target, *o.info);
+}
+
+// Reads the slot file to be archived; false when it is not to be batched
+// (it failed, or it was copied on its own).
+bool ReadSlot(const PlannedSlot& s, FileBytes& bytes, ArchiveOutcome& o)
+{
+    ReadOnlyFile file;
+    std::error_code why;
+    if (file.open(s.sourcePath, &why) != ReadOnlyFile::OpenResult::Opened) {
+        FailCopy(o, {CopyStep::ReadSource, why});
+        return false;
+    }
+    if (file.size() > kLargestHeld) {
+        CopyLargeSlot(s, o);
+        return false;
+    }
+    if (!ReadFileBytes(file, kLargestHeld, bytes, why)) {
+        FailCopy(o, {CopyStep::ReadSource, why});
+        return false;
+    }
+    return true;
+}
+
+// Copies a batch of slot files read into memory, all made durable together;
+// a copy counts once it reads back as the bytes written and the slot file
+// still holds them (the game may have rewritten it meanwhile).
+void CopyBatch(const ArchivePlan& plan, const std::vector<SlotBytes>& batch, std::vector<ArchiveOutcome>& outcomes)
+{
+    std::vector<NewFile> files;
+    std::vector<const SlotBytes*> made;
+    for (const SlotBytes& slot : batch) {
+        if (!MakeTargetFolder(outcomes[slot.index])) continue;
+        files.push_back({outcomes[slot.index].target, slot.bytes.view()});
+        made.push_back(&slot);
+    }
+    const std::vector<CopyResult> results = MakeNewFiles(files);
+    for (std::size_t k = 0; k < made.size(); ++k) {
+        ArchiveOutcome& o = outcomes[made[k]->index];
+        if (!results[k].ok()) {
+            FailCopy(o, results[k]);
+            continue;
+        }
+        const std::string_view bytes = made[k]->bytes.view();
+        if (!FileHoldsBytes(o.target, bytes) || !FileHoldsBytes(plan.files[made[k]->index].sourcePath, bytes)) {
+            RemoveRegularFile(o.target);
+            o.state = ArchiveState::Failed;
+            o.reason = "the slot file changed while it was copied";
+            continue;
+        }
+        o.copied = true;
+        o.info.emplace();
+        AnalyseReplayBytes(bytes, *o.info);
+    }
+}
+
 }  // namespace
 
 ArchivePlan PlanArchive(const std::string& gameDir, const std::string& archiveDir,
@@ -212,8 +251,9 @@ ArchivePlan PlanArchive(const std::string& gameDir, const std::string& archiveDi
     const std::vector<FolderItem> items = ListFolder(gameDir, plan.listError);
     if (plan.listError) return plan;
     const SlotTable slots(items);
-    ArchiveContentIndex index(archiveDir);
-    NameReservations names;
+    // The slot files first, so that the archive folder's listing keeps only
+    // the files of their sizes.
+    std::unordered_set<std::uint64_t> sizes;
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const std::string* holder = slots.holder(slot);
         if (!holder) continue;
@@ -227,20 +267,33 @@ ArchivePlan PlanArchive(const std::string& gameDir, const std::string& archiveDi
         s.size = fs::file_size(source, ec);
         if (ec || !fs::is_regular_file(source, ec) || !LocalModificationTime(s.sourcePath, s.fileTime)) {
             s.reason = ec ? WithError("cannot read", ec) : "not a regular file";
-            plan.files.push_back(std::move(s));
-            continue;
-        }
-        AnalyseReplayAtNativePath(s.sourcePath, s.info);
-        if (const auto* existing = index.find(s.sourcePath, s.size)) {
-            s.state = ArchiveState::Already;
-            s.target = existing->first;
-            s.relative = existing->second;
         } else {
             s.state = ArchiveState::Archive;
-            ChooseTarget(s, archiveDir, templates, names);
-            if (s.state == ArchiveState::Archive) index.addPlanned(s.size, s.target, s.sourcePath, s.relative);
+            sizes.insert(s.size);
         }
         plan.files.push_back(std::move(s));
+    }
+    ArchiveContents contents(archiveDir, sizes);
+    NameReservations names;
+    for (PlannedSlot& s : plan.files) {
+        if (s.state != ArchiveState::Archive) continue;
+        // Read once: analysed and compared from memory.
+        ReadOnlyFile file;
+        FileBytes bytes;
+        std::error_code why;
+        const bool held = file.open(s.sourcePath) == ReadOnlyFile::OpenResult::Opened &&
+                          ReadFileBytes(file, kLargestHeld, bytes, why);
+        const std::string_view view = bytes.view();
+        if (held) AnalyseReplayBytes(view, s.info);
+        else AnalyseReplayAtNativePath(s.sourcePath, s.info);
+        if (const ArchiveContents::Copy* existing = contents.find(s.sourcePath, s.size, held ? &view : nullptr)) {
+            s.state = ArchiveState::Already;
+            s.target = existing->path;
+            s.relative = existing->relative;
+        } else {
+            ChooseTarget(s, archiveDir, templates, names);
+            if (s.state == ArchiveState::Archive) contents.addPlanned(s.size, {s.target, s.relative, s.sourcePath});
+        }
     }
     return plan;
 }
@@ -276,39 +329,35 @@ std::vector<ArchiveOutcome> PlannedOutcomes(const ArchivePlan& plan, const Archi
 std::vector<ArchiveOutcome> RunArchive(const ArchivePlan& plan, const ArchiveRunOptions& options)
 {
     std::vector<ArchiveOutcome> outcomes = PlannedOutcomes(plan, options);
+    std::vector<SlotBytes> batch;
+    std::uint64_t batchBytes = 0;
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        const PlannedSlot& s = plan.files[i];
         ArchiveOutcome& o = outcomes[i];
         o.removed = RemovalKind::None;
         o.copied = false;
-        if (s.state == ArchiveState::Failed) continue;
-        if (s.state == ArchiveState::Archive) {
-            std::error_code ec;
-            fs::create_directories(FsPath(o.target).parent_path(), ec);
-            const CopyResult copy = CopyViaTemporary(s.sourcePath, o.target, false);
-            if (!copy.ok()) {
-                o.state = ArchiveState::Failed;
-                o.reason = WithError(copy.failedStep == CopyStep::ReadSource    ? "reading the slot file failed"
-                                     : copy.failedStep == CopyStep::PlaceTarget ? "placing the copy failed"
-                                                                                : "writing the copy failed",
-                                     copy.error);
-                continue;
-            }
-            // The game may have rewritten the slot while it was copied: only
-            // a copy equal to the slot file as it is now is kept.
-            if (!SameFileContent(s.sourcePath, o.target)) {
-                RemoveRegularFile(o.target);
-                o.state = ArchiveState::Failed;
-                o.reason = "the slot file changed while it was copied";
-                continue;
-            }
-            o.copied = true;
+        if (plan.files[i].state != ArchiveState::Archive) continue;
+        SlotBytes slot{i, {}};
+        if (!ReadSlot(plan.files[i], slot.bytes, o)) continue;
+        batchBytes += slot.bytes.size;
+        batch.push_back(std::move(slot));
+        if (batchBytes >= kBatchBytes) {
+            CopyBatch(plan, batch, outcomes);
+            batch.clear();
+            batchBytes = 0;
         }
-        if (!options.removeFromGame || options.journal) continue;
-        SetRemoval(o, RemoveArchivedSlot(plan.gameDir, s.fileName, o.target, static_cast<bool>(options.trash),
-                                         options.trash));
     }
-    if (options.removeFromGame && options.journal) RemoveThroughJournal(plan, options, outcomes);
+    CopyBatch(plan, batch, outcomes);
+    if (!options.removeFromGame) return outcomes;
+    if (options.journal) {
+        RemoveThroughJournal(plan, options, outcomes);
+        return outcomes;
+    }
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        ArchiveOutcome& o = outcomes[i];
+        if (o.state == ArchiveState::Failed) continue;
+        SetRemoval(o, RemoveArchivedSlot(plan.gameDir, plan.files[i].fileName, o.target,
+                                         static_cast<bool>(options.trash), options.trash));
+    }
     return outcomes;
 }
 

@@ -71,6 +71,7 @@ struct ArchiveOutcome {
     std::string relative;
     std::vector<std::string> listFolders;
     bool copied = false;      // an archived copy was made by this run
+    std::optional<ReplayInfo> info;   // copied: the analysis of the bytes copied
     RemovalKind removed = RemovalKind::None;
     std::string reason;
 };

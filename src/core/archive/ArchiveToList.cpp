@@ -30,7 +30,10 @@ ArchiveListResult AddArchivedToList(EntryPool& importPool, ReplayDocument& doc, 
     bool unused = false;
     for (const ArchiveOutcome& o : outcomes) {
         if (!o.copied) continue;
-        AddReplayFile(tree, EnsureFolderPath(tree.root(), o.listFolders, unused), o.target);
+        ReplayFolder* folder = EnsureFolderPath(tree.root(), o.listFolders, unused);
+        if (!AddReplayFile(tree, folder, o.target) || !o.info) continue;
+        // The run analysed the bytes it copied: the copy need not be read again.
+        if (ReplayEntry* entry = tree.pool().lookup(folder->entries->back())) entry->info = *o.info;
     }
     AnalysePending(tree, CountPending(tree.pool(), tree.root()));
     result.merge = MergeImports(&tree, tree.root(), &doc, target, &result.stats);

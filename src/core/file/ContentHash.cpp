@@ -188,6 +188,26 @@ bool SameFileContent(const std::string& a, const std::string& b, std::uint64_t* 
     }
 }
 
+bool FileHoldsBytes(const std::string& nativePath, std::string_view bytes)
+{
+    constexpr std::size_t kPrefix = 4096;
+    ReadOnlyFile file;
+    if (file.open(nativePath) != ReadOnlyFile::OpenResult::Opened || file.size() != bytes.size()) return false;
+    const ReadBuffer& buffer = ThreadBuffer(0, file.size());
+    std::size_t offset = 0;
+    for (;;) {
+        const std::size_t want = offset == 0 ? std::min(kPrefix, buffer.capacity) : buffer.capacity;
+        const long got = file.readAt(static_cast<std::int64_t>(offset), buffer.data.get(), want);
+        if (got < 0) return false;
+        const auto n = static_cast<std::size_t>(got);
+        const char* data = buffer.data.get();
+        if (n > bytes.size() - offset || !std::equal(data, data + n, bytes.data() + offset)) return false;
+        offset += n;
+        // A short read is the end of a regular file; so is a zero one.
+        if (n < want) return offset == bytes.size();
+    }
+}
+
 std::string HashText(std::uint64_t hash)
 {
     return Hex(hash);

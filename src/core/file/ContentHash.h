@@ -38,6 +38,11 @@ std::optional<Hash128> FileContentHash128(const ReadOnlyFile& file, std::uint64_
 // differ (files of different sizes are not read) or either cannot be read.
 bool SameFileContent(const std::string& a, const std::string& b, std::uint64_t* bytesRead = nullptr);
 
+// True when `nativePath` is a regular file holding exactly `bytes`. The
+// first few KiB are compared first, so that a file of the same size but
+// other bytes costs little.
+bool FileHoldsBytes(const std::string& nativePath, std::string_view bytes);
+
 // Lower-case hexadecimal text of a hash (16 or 32 digits), and back.
 std::string HashText(std::uint64_t hash);
 std::string HashText(const Hash128& hash);

@@ -41,17 +41,6 @@ std::error_code LastError()
 }
 #endif
 
-// "<folder>/.<name>.tmp-XXXXXX" for the target `to`.
-std::string TemporaryNameFor(const std::string& to)
-{
-    static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    thread_local std::mt19937 engine{std::random_device{}()};
-    std::string suffix(6, 'x');
-    for (char& c : suffix) c = kChars[engine() % (sizeof kChars - 1)];
-    const fs::path target = FsPath(to);
-    return NativePathOf(target.parent_path() / FsPath("." + NativePathOf(target.filename()) + ".tmp-" + suffix));
-}
-
 #ifdef _WIN32
 
 CopyResult CopyFileTo(const std::string& from, const std::string& temp)
@@ -152,13 +141,23 @@ std::error_code ReplaceWith(const std::string& from, const std::string& to)
 
 }  // namespace
 
+std::string TemporaryPathFor(const std::string& to)
+{
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937 engine{std::random_device{}()};
+    std::string suffix(6, 'x');
+    for (char& c : suffix) c = kChars[engine() % (sizeof kChars - 1)];
+    const fs::path target = FsPath(to);
+    return NativePathOf(target.parent_path() / FsPath("." + NativePathOf(target.filename()) + ".tmp-" + suffix));
+}
+
 CopyResult CopyViaTemporary(const std::string& from, const std::string& to, bool replace)
 {
     std::string temp;
     CopyResult result;
     // A clash with another temporary file of the same name is tried again.
     for (int attempt = 0; attempt < 10; ++attempt) {
-        temp = TemporaryNameFor(to);
+        temp = TemporaryPathFor(to);
         result = CopyFileTo(from, temp);
         if (result.failedStep != CopyStep::WriteTarget || result.error != std::errc::file_exists) break;
     }

@@ -30,6 +30,11 @@ struct CopyResult {
 // removed and `to` is as it was.
 CopyResult CopyViaTemporary(const std::string& from, const std::string& to, bool replace);
 
+// A free-looking name for a temporary file next to `to`:
+// "<folder>/.<name>.tmp-" and six random letters or digits. It is hidden and
+// does not end in ".RPD", so no listing of replays takes it for one.
+std::string TemporaryPathFor(const std::string& to);
+
 // Renames `from` to `to` unless `to` exists (std::errc::file_exists then);
 // an existing `to` is never replaced, not even by a file that appears while
 // the rename runs.
