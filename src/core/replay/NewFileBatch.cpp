@@ -1,5 +1,6 @@
 #include "core/replay/NewFileBatch.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <map>
@@ -72,15 +73,20 @@ void WriteTemporary(const NewFile& file, Temporary& t)
 }
 
 // Makes every written temporary durable (its bytes and its size) and closes
-// it. Linux: one syncfs per file system waits for the write-backs already
-// started and flushes the disk's cache once; elsewhere each file is flushed
-// on its own.
+// it. Linux, for a batch of several files: one syncfs per file system waits
+// for the write-backs already started and flushes the disk's cache once.
+// A file or two (the watch archives one slot at a time) are flushed each on
+// its own instead, since syncfs also waits for whatever else the file system
+// has yet to write, such as a download running beside the game.
 void FlushAndClose(std::vector<Temporary>& temps)
 {
 #ifdef __linux__
+    constexpr std::size_t kSyncfsFrom = 3;
+    const auto openCount = std::count_if(temps.begin(), temps.end(), [](const Temporary& t) { return t.fd >= 0; });
+    const bool eachOnItsOwn = static_cast<std::size_t>(openCount) < kSyncfsFrom;
     std::map<dev_t, std::error_code> flushed;   // each file system's syncfs
     for (Temporary& t : temps) {
-        if (t.fd < 0) continue;
+        if (eachOnItsOwn || t.fd < 0) continue;
         struct stat st {};
         errno = 0;
         if (::fstat(t.fd, &st) != 0) {
@@ -95,7 +101,7 @@ void FlushAndClose(std::vector<Temporary>& temps)
     for (Temporary& t : temps) {
         if (t.fd < 0) continue;
         errno = 0;
-        if (!CloseFile(t.fd, false) && t.result.ok()) t.result = {CopyStep::WriteTarget, ErrnoError()};
+        if (!CloseFile(t.fd, eachOnItsOwn) && t.result.ok()) t.result = {CopyStep::WriteTarget, ErrnoError()};
         t.fd = -1;
         if (!t.result.ok()) Discard(t);
     }
