@@ -146,12 +146,15 @@ TEST(NativeFiles, AnOpenFilesStampFollowsItsWritesNotItsName)
     ASSERT_TRUE(LocalModificationTime(path, fromName));
     EXPECT_EQ(PackDosDateTime(fromStamp), PackDosDateTime(fromName));
 
-    // Another file put in its place leaves the open one's stamp alone ...
+#ifndef _WIN32
+    // Another file put in its place leaves the open one's stamp alone (Windows
+    // lets no file take the name of one that is open) ...
     const std::string other = dir.file("別.RPD");
     ASSERT_TRUE(WriteText(other, "another, longer file"));
     ASSERT_FALSE(MoveOverFile(other, path));
     ASSERT_TRUE(file.currentStamp(now));
     EXPECT_EQ(now, file.openedStamp());
+#endif
     // ... a write to the open file changes it.
     ReadOnlyFile again;
     ASSERT_EQ(again.open(path), ReadOnlyFile::OpenResult::Opened);
