@@ -7,6 +7,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "cli/ReplayFiles.h"
 #include "core/file/NativeFiles.h"
 #include "core/list/FolderOps.h"
 #include "core/list/ListFile.h"
@@ -103,21 +104,6 @@ bool IntoNames(const std::string& into, std::vector<std::string>& names)
         start = end + 1;
     }
     return true;
-}
-
-// An absolute path without "." and ".." parts and without trailing delimiters
-// (except for the top folder itself): what the list stores must not depend on
-// the folder the command ran in.
-std::string AbsolutePath(const std::string& path)
-{
-    std::error_code ec;
-    fs::path absolute = fs::absolute(FsPath(path), ec);
-    if (ec) absolute = FsPath(path);
-    absolute = absolute.lexically_normal();
-    const std::size_t rootSize = NativePathOf(absolute.root_path()).size();
-    std::string text = NativePathOf(absolute);
-    while (text.size() > std::max<std::size_t>(rootSize, 1) && text.back() == kPathDelimiter) text.pop_back();
-    return text;
 }
 
 void PrintSjisLines(const std::string& sjis)

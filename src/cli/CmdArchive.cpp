@@ -10,6 +10,7 @@
 #include "cli/Commands.h"
 #include "cli/JsonLines.h"
 #include "cli/OptionParsing.h"
+#include "cli/ReplayFiles.h"
 #include "core/archive/ArchivePlan.h"
 #include "core/archive/ArchiveToList.h"
 #include "core/file/NativeFiles.h"
@@ -121,7 +122,9 @@ int RunArchive(const Args& args)
     auto doc = std::make_unique<ReplayDocument>();
     if (!listPath.empty() && !OpenList(listPath, *doc)) return 1;
 
-    const ArchivePlan plan = PlanArchive(gameDir, archiveDir, templates);
+    // The list stores the archived files by absolute paths, whatever folder
+    // the command runs in; the lines name them below ARCHIVEDIR as before.
+    const ArchivePlan plan = PlanArchive(AbsolutePath(gameDir), AbsolutePath(archiveDir), templates);
     if (plan.listError) {
         std::fprintf(stderr, "replidex-cli archive: %s: %s\n", gameDir.c_str(), plan.listError.message().c_str());
         return 1;

@@ -7,6 +7,7 @@
 #include "cli/EntryJson.h"
 #include "cli/JsonLines.h"
 #include "cli/OptionParsing.h"
+#include "cli/ReplayFiles.h"
 #include "core/file/NativeFiles.h"
 #include "core/list/EntryLocations.h"
 #include "core/list/ListFile.h"
@@ -45,7 +46,8 @@ int RunRelink(const Args& args)
                  "tier 1: the content recorded in the content index; tier 2: the same file time and\n"
                  "the same facts; tier 3: the same facts only (net matches; never ticked).\n"
                  "Then {\"missing\":..,\"files\":..,\"proposals\":..,\"ticked\":..,\"written\":..,\n"
-                 "\"analysed\":..,\"hashed\":..,\"bytesRead\":N}. Files are only read.",
+                 "\"analysed\":..,\"hashed\":..,\"bytesRead\":N}. \"found\" is an absolute path, as\n"
+                 "the list and the content index store it. Files are only read.",
                  "replidex-cli relink"};
     std::string listPath, folder, out, tiers = "1,2,3";
     app.add_option("FILE.rdx", listPath, "the list file")->required();
@@ -68,7 +70,9 @@ int RunRelink(const Args& args)
     ContentIndex index = LoadUserIndex(&indexPath);
 
     RelinkStats stats;
-    const std::vector<FoundFile> files = FindReplayFiles(folder);
+    // Absolute, whatever folder the command runs in: the found paths go into
+    // the list and the content index as they are.
+    const std::vector<FoundFile> files = FindReplayFiles(AbsolutePath(folder));
     const std::vector<RelinkProposal> proposals = FindRelinks(*doc, nullptr, files, index, options, &stats);
     const auto folders = FoldersOfEntries(*doc);
     int lines = 0, ticked = 0;

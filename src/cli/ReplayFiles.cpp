@@ -8,8 +8,22 @@
 #include <vector>
 
 #include "core/file/NativeFiles.h"
+#include "core/list/ReplayImport.h"
 
 namespace replidex::cli {
+
+std::string AbsolutePath(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path absolute = fs::absolute(FsPath(path), ec);
+    if (ec) absolute = FsPath(path);
+    absolute = absolute.lexically_normal();
+    const std::size_t rootSize = NativePathOf(absolute.root_path()).size();
+    std::string text = NativePathOf(absolute);
+    while (text.size() > std::max<std::size_t>(rootSize, 1) && text.back() == kPathDelimiter) text.pop_back();
+    return text;
+}
 
 bool HasReplayExtension(const std::string& name)
 {

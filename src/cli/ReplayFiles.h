@@ -6,6 +6,11 @@
 
 namespace replidex::cli {
 
+// An absolute path without "." and ".." parts and without trailing
+// delimiters (except for the top folder itself): what a list stores must not
+// depend on the folder the command ran in.
+std::string AbsolutePath(const std::string& path);
+
 // True for a name ending in ".RPD" or ".DAT", in any letter case.
 bool HasReplayExtension(const std::string& name);
 

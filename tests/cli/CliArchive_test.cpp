@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/file/NativeFiles.h"
 #include "core/list/FolderOps.h"
 #include "core/list/ListFile.h"
 #include "core/text/SjisCodec.h"
@@ -122,6 +123,24 @@ TEST_F(CliArchive, AFailedCopyIsReportedAndTheListFolderHoldsTheArchivedFiles)
     ASSERT_EQ(names.size(), 4u);
     names.back() = names.back().substr(15);   // a failed analysis is named by its file time and slot
     EXPECT_EQ(names, (std::vector<std::string>{"00.RPD", "03.RPD", "04.RPD", "_REPLAY07.RPD"}));
+}
+
+// Folders given relative to where the command runs: the list still names
+// the archived files by absolute paths, so that it works from anywhere.
+TEST_F(CliArchive, RelativeFoldersGiveAListOfAbsolutePaths)
+{
+    const CliResult r = RunCliCommandLine("archive PuyoF archive --list list.rdx", dir.path().string());
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    ReplayDocument doc;
+    ASSERT_EQ(OpenListFileNative(dir.file("list.rdx"), doc), ListOpenResult::Opened);
+    int entries = 0;
+    doc.pool.forEach([&](const ReplayEntry& e) {
+        ++entries;
+        const fs::path path = FsPath(NativePathFromSjis(e.fullPath()));
+        EXPECT_TRUE(path.is_absolute()) << e.fullPath();
+        EXPECT_TRUE(fs::is_regular_file(path)) << e.fullPath();
+    });
+    EXPECT_EQ(entries, 4);
 }
 
 TEST_F(CliArchive, TheRemovalIsOneJournalEntryThatUndoBringsBack)

@@ -282,6 +282,21 @@ TEST_F(Moves, WriteSavesTheTickedOnesOnlyAndLeavesTheFilesAlone)
     EXPECT_EQ(indexed.back()["skipped"], 2);
 }
 
+// DIR given relative to where the command runs: what is found goes into the
+// list (and the content index) by its absolute path.
+TEST_F(Moves, ARelativeFolderIsWrittenByAbsolutePaths)
+{
+    const test::CliResult r = test::RunCliCommandLine(
+        "relink " + test::ShellQuote(listPath) + " new --tiers 1 --write out.rdx", dir.path().string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find(test::JsonEscaped(dir.file("new/sub/a.RPD"))), std::string::npos) << r.out;
+    ReplayDocument written;
+    ASSERT_EQ(OpenListFileNative(dir.file("out.rdx"), written), ListOpenResult::Opened);
+    std::map<std::string, std::string> paths;
+    written.pool.forEach([&](const ReplayEntry& e) { paths[e.fileName] = Cp932ToUtf8Lossy(e.fullPath()); });
+    EXPECT_EQ(paths["a.RPD"], dir.file("new/sub/a.RPD"));
+}
+
 #ifndef _WIN32
 TEST_F(Moves, AWriteThatFailsLeavesTheOldOutputWhole)
 {
