@@ -145,8 +145,9 @@ TEST(CliStatsRandom, TotalsAgreeWithAnIndependentCount)
         }
         const std::string list = dir.file("r" + std::to_string(seed) + ".rdx");
         ASSERT_TRUE(SaveListFileNative(list, doc));
-        const Strings lines = SplitLines(RunCli({"stats", list, "--player", "me", "alt"}).out);
-        ASSERT_FALSE(lines.empty());
+        const test::CliResult r = RunCli({"stats", list, "--player", "me", "alt"});
+        const Strings lines = SplitLines(r.out);
+        ASSERT_FALSE(lines.empty()) << "status " << r.status << ": " << r.err;
         const auto totals = nlohmann::json::parse(lines.back());
         EXPECT_EQ(totals["matches"], matches);
         EXPECT_EQ(totals["wins"], wins);
