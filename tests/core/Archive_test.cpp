@@ -183,6 +183,25 @@ TEST_F(ArchiveRun, PlanAndOutcomePerSlotFileAndASecondRunArchivesNothing)
     EXPECT_EQ(ArchiveFiles(), files);
 }
 
+TEST_F(ArchiveRun, ASlotRewrittenAfterThePlanIsNeitherArchivedStaleNorRemoved)
+{
+    InGame("REPLAY00.RPD", Replay("alice", 3));
+    InGame("REPLAY01.RPD", Replay("bob", 1));
+    const ArchivePlan plan = PlanArchive(Game(), Archive(), {});
+    InGame("REPLAY01.RPD", Replay("bob", 2));   // the game reused the slot
+    ArchiveRunOptions options;
+    options.removeFromGame = true;
+    const std::vector<ArchiveOutcome> run = RunArchive(plan, options);
+    ASSERT_EQ(run.size(), 2u);
+    EXPECT_EQ(run[0].removed, RemovalKind::Delete);
+    EXPECT_EQ(run[1].state, ArchiveState::Failed);
+    EXPECT_EQ(run[1].reason, "the slot file changed while it was copied");
+    EXPECT_EQ(test::ReadWholeFile(dir.file("PuyoF/REPLAY01.RPD")), Replay("bob", 2));
+    const auto files = ArchiveFiles();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files.begin()->second, Replay("alice", 3));
+}
+
 TEST_F(ArchiveRun, RemovalOnlyAfterAWholeCopyAndNeverOfTheOnlyCopy)
 {
     InGame("REPLAY00.RPD", Replay("alice", 3));

@@ -1,6 +1,7 @@
 #include "core/archive/ArchivePlan.h"
 
 #include <filesystem>
+#include <set>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -147,7 +148,7 @@ constexpr std::uint64_t kBatchBytes = 64u << 20;
 
 struct SlotBytes {
     std::size_t index;   // in the plan
-    FileBytes bytes;
+    std::shared_ptr<const FileBytes> bytes;
 };
 
 void FailCopy(ArchiveOutcome& o, const CopyResult& copy)
@@ -187,10 +188,15 @@ void CopyLargeSlot(const PlannedSlot& s, ArchiveOutcome& o)
     AnalyseReplayAtNativePath(o.target, *o.info);
 }
 
-// Reads the slot file to be archived; false when it is not to be batched
-// (it failed, or it was copied on its own).
-bool ReadSlot(const PlannedSlot& s, FileBytes& bytes, ArchiveOutcome& o)
+// The bytes of the slot file to be archived: those the plan read, or read
+// now; false when it is not to be batched (it failed, or it was copied on its
+// own).
+bool ReadSlot(const PlannedSlot& s, std::shared_ptr<const FileBytes>& held, ArchiveOutcome& o)
 {
+    if (s.bytes) {
+        held = s.bytes;
+        return true;
+    }
     ReadOnlyFile file;
     std::error_code why;
     if (file.open(s.sourcePath, &why) != ReadOnlyFile::OpenResult::Opened) {
@@ -201,23 +207,31 @@ bool ReadSlot(const PlannedSlot& s, FileBytes& bytes, ArchiveOutcome& o)
         CopyLargeSlot(s, o);
         return false;
     }
-    if (!ReadFileBytes(file, kLargestHeld, bytes, why)) {
+    auto bytes = std::make_shared<FileBytes>();
+    if (!ReadFileBytes(file, kLargestHeld, *bytes, why)) {
         FailCopy(o, {CopyStep::ReadSource, why});
         return false;
     }
+    held = std::move(bytes);
     return true;
 }
 
 // Copies a batch of slot files read into memory, all made durable together;
-// a copy counts once it reads back as the bytes written and the slot file
-// still holds them (the game may have rewritten it meanwhile).
+// a copy counts once the slot file still holds the bytes copied (the game may
+// have rewritten it since they were read). The copy itself is read back
+// before its slot file is ever removed.
 void CopyBatch(const ArchivePlan& plan, const std::vector<SlotBytes>& batch, std::vector<ArchiveOutcome>& outcomes)
 {
     std::vector<NewFile> files;
     std::vector<const SlotBytes*> made;
+    std::set<fs::path> folders;   // made already
     for (const SlotBytes& slot : batch) {
-        if (!MakeTargetFolder(outcomes[slot.index])) continue;
-        files.push_back({outcomes[slot.index].target, slot.bytes.view()});
+        const fs::path folder = FsPath(outcomes[slot.index].target).parent_path();
+        if (!folders.count(folder)) {
+            if (!MakeTargetFolder(outcomes[slot.index])) continue;
+            folders.insert(folder);
+        }
+        files.push_back({outcomes[slot.index].target, slot.bytes->view()});
         made.push_back(&slot);
     }
     const std::vector<CopyResult> results = MakeNewFiles(files);
@@ -227,17 +241,60 @@ void CopyBatch(const ArchivePlan& plan, const std::vector<SlotBytes>& batch, std
             FailCopy(o, results[k]);
             continue;
         }
-        const std::string_view bytes = made[k]->bytes.view();
-        if (!FileHoldsBytes(o.target, bytes) || !FileHoldsBytes(plan.files[made[k]->index].sourcePath, bytes)) {
+        const PlannedSlot& planned = plan.files[made[k]->index];
+        const std::string_view bytes = made[k]->bytes->view();
+        if (!FileHoldsBytes(planned.sourcePath, bytes)) {
             RemoveRegularFile(o.target);
             o.state = ArchiveState::Failed;
             o.reason = "the slot file changed while it was copied";
             continue;
         }
         o.copied = true;
-        o.info.emplace();
-        AnalyseReplayBytes(bytes, *o.info);
+        if (made[k]->bytes == planned.bytes) {
+            o.info = planned.info;   // the plan analysed these very bytes
+        } else {
+            o.info.emplace();
+            AnalyseReplayBytes(bytes, *o.info);
+        }
     }
+}
+
+// Opens the slot file and takes its size and time from the open file.
+// False (and `s` failed) when it cannot be read.
+bool OpenSlot(PlannedSlot& s, ReadOnlyFile& file)
+{
+    std::error_code why;
+    const ReadOnlyFile::OpenResult opened = file.open(s.sourcePath, &why);
+    if (opened == ReadOnlyFile::OpenResult::NotRegular) {
+        s.reason = "not a regular file";
+        return false;
+    }
+    if (opened != ReadOnlyFile::OpenResult::Opened || !LocalTimeOf(file.openedStamp(), s.fileTime)) {
+        s.reason = WithError("cannot read", why);
+        return false;
+    }
+    s.size = file.size();
+    s.state = ArchiveState::Archive;
+    return true;
+}
+
+// Reads and analyses the opened slot file; its bytes, null when it is too
+// large to hold or cannot be read (it is then analysed from its path). They
+// are kept for the run while the plan holds less than a batch.
+std::shared_ptr<const FileBytes> ReadOpenedSlot(PlannedSlot& s, const ReadOnlyFile& file, std::uint64_t& heldBytes)
+{
+    auto bytes = std::make_shared<FileBytes>();
+    std::error_code why;
+    if (s.size > kLargestHeld || !ReadFileBytes(file, kLargestHeld, *bytes, why)) {
+        AnalyseReplayAtNativePath(s.sourcePath, s.info);
+        return nullptr;
+    }
+    AnalyseReplayBytes(bytes->view(), s.info);
+    if (heldBytes + bytes->size <= kBatchBytes) {
+        heldBytes += bytes->size;
+        s.bytes = bytes;
+    }
+    return bytes;
 }
 
 }  // namespace
@@ -251,9 +308,10 @@ ArchivePlan PlanArchive(const std::string& gameDir, const std::string& archiveDi
     const std::vector<FolderItem> items = ListFolder(gameDir, plan.listError);
     if (plan.listError) return plan;
     const SlotTable slots(items);
-    // The slot files first, so that the archive folder's listing keeps only
-    // the files of their sizes.
+    // The slot files first, each looked at and read once, so that the
+    // archive folder's listing keeps only the files of their sizes.
     std::unordered_set<std::uint64_t> sizes;
+    std::vector<std::unique_ptr<ReadOnlyFile>> opened;   // at most one per slot
     for (int slot = 0; slot < kSlotCount; ++slot) {
         const std::string* holder = slots.holder(slot);
         if (!holder) continue;
@@ -262,32 +320,24 @@ ArchivePlan PlanArchive(const std::string& gameDir, const std::string& archiveDi
         s.slot = slot;
         s.fileName = *holder;
         s.sourcePath = JoinPath(gameDir, *holder);
-        std::error_code ec;
-        const fs::path source = FsPath(s.sourcePath);
-        s.size = fs::file_size(source, ec);
-        if (ec || !fs::is_regular_file(source, ec) || !LocalModificationTime(s.sourcePath, s.fileTime)) {
-            s.reason = ec ? WithError("cannot read", ec) : "not a regular file";
-        } else {
-            s.state = ArchiveState::Archive;
-            sizes.insert(s.size);
-        }
+        opened.push_back(std::make_unique<ReadOnlyFile>());
+        if (OpenSlot(s, *opened.back())) sizes.insert(s.size);
         plan.files.push_back(std::move(s));
     }
     ArchiveContents contents(archiveDir, sizes);
     NameReservations names;
-    for (PlannedSlot& s : plan.files) {
+    std::uint64_t heldBytes = 0;
+    for (std::size_t i = 0; i < plan.files.size(); ++i) {
+        PlannedSlot& s = plan.files[i];
         if (s.state != ArchiveState::Archive) continue;
         // Read once: analysed and compared from memory.
-        ReadOnlyFile file;
-        FileBytes bytes;
-        std::error_code why;
-        const bool held = file.open(s.sourcePath) == ReadOnlyFile::OpenResult::Opened &&
-                          ReadFileBytes(file, kLargestHeld, bytes, why);
-        const std::string_view view = bytes.view();
-        if (held) AnalyseReplayBytes(view, s.info);
-        else AnalyseReplayAtNativePath(s.sourcePath, s.info);
-        if (const ArchiveContents::Copy* existing = contents.find(s.sourcePath, s.size, held ? &view : nullptr)) {
+        const std::shared_ptr<const FileBytes> bytes = ReadOpenedSlot(s, *opened[i], heldBytes);
+        opened[i].reset();
+        const std::string_view view = bytes ? bytes->view() : std::string_view();
+        if (const ArchiveContents::Copy* existing = contents.find(s.sourcePath, s.size, bytes ? &view : nullptr)) {
             s.state = ArchiveState::Already;
+            if (s.bytes) heldBytes -= s.bytes->size;
+            s.bytes.reset();
             s.target = existing->path;
             s.relative = existing->relative;
         } else {
@@ -338,7 +388,7 @@ std::vector<ArchiveOutcome> RunArchive(const ArchivePlan& plan, const ArchiveRun
         if (plan.files[i].state != ArchiveState::Archive) continue;
         SlotBytes slot{i, {}};
         if (!ReadSlot(plan.files[i], slot.bytes, o)) continue;
-        batchBytes += slot.bytes.size;
+        batchBytes += slot.bytes->size;
         batch.push_back(std::move(slot));
         if (batchBytes >= kBatchBytes) {
             CopyBatch(plan, batch, outcomes);

@@ -13,12 +13,14 @@
 
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "core/archive/ArchiveNames.h"
+#include "core/file/NativeFiles.h"
 #include "core/journal/Journal.h"
 #include "core/replay/ReplayRecords.h"
 #include "core/replay/SafeFileMoves.h"
@@ -39,6 +41,10 @@ struct PlannedSlot {
     std::uint64_t size = 0;
     std::tm fileTime{};
     ReplayInfo info;          // failed analyses keep the failed block
+    // The bytes the plan read and analysed, kept for the run (null when the
+    // plan held none); the run copies them only while the slot file still
+    // holds them.
+    std::shared_ptr<const FileBytes> bytes;
     ArchiveState state = ArchiveState::Failed;
     std::string target;       // the archived copy: planned, or the one already there
     std::string relative;     // target below the archive folder, "/" between folders

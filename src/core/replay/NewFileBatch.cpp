@@ -6,6 +6,11 @@
 #include <map>
 #include <set>
 
+#ifdef __linux__
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#endif
 #ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -38,9 +43,63 @@ void Discard(Temporary& t)
     if (!t.path.empty()) RemoveFile(t.path);
 }
 
+#ifdef __linux__
+// Starts the write-back of written files on a thread of its own: starting
+// one takes the kernel about as long as writing a small file, so the next
+// file is made meanwhile, and the disk is busy with the first files before
+// the last is written.
+class WriteBackThread {
+public:
+    WriteBackThread() : worker_([this] { run(); }) {}
+    ~WriteBackThread() { finish(); }
+    WriteBackThread(const WriteBackThread&) = delete;
+    WriteBackThread& operator=(const WriteBackThread&) = delete;
+
+    // `fd` must stay open until finish() returns.
+    void start(int fd)
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            fds_.push_back(fd);
+        }
+        wake_.notify_one();
+    }
+    // Returns once every write-back asked for has been started.
+    void finish()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        wake_.notify_one();
+        if (worker_.joinable()) worker_.join();
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return next_ < fds_.size() || done_; });
+            if (next_ == fds_.size()) return;
+            const int fd = fds_[next_++];
+            lock.unlock();
+            ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+            lock.lock();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::vector<int> fds_;
+    std::size_t next_ = 0;
+    bool done_ = false;
+    std::thread worker_;   // last: it starts once the rest is made
+};
+#endif
+
 // Creates the temporary of `file` (a clash with another one of the same
-// name is tried again) and writes all of its bytes; on Linux the write-back
-// to the disk starts at once, so that it runs while the next one is written.
+// name is tried again) and writes all of its bytes.
 void WriteTemporary(const NewFile& file, Temporary& t)
 {
     for (int attempt = 0; attempt < 10; ++attempt) {
@@ -67,8 +126,20 @@ void WriteTemporary(const NewFile& file, Temporary& t)
         data += n;
         left -= static_cast<std::size_t>(n);
     }
+}
+
+// Writes every temporary; on Linux the write-back of each starts as soon as
+// it is written, so that it runs while the next ones are written.
+void WriteTemporaries(const std::vector<NewFile>& files, std::vector<Temporary>& temps)
+{
 #ifdef __linux__
-    ::sync_file_range(t.fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    WriteBackThread writeBack;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        WriteTemporary(files[i], temps[i]);
+        if (temps[i].fd >= 0) writeBack.start(temps[i].fd);
+    }
+#else
+    for (std::size_t i = 0; i < files.size(); ++i) WriteTemporary(files[i], temps[i]);
 #endif
 }
 
@@ -137,7 +208,7 @@ void FlushFolders(const std::set<std::string>& folders)
 std::vector<CopyResult> MakeNewFiles(const std::vector<NewFile>& files)
 {
     std::vector<Temporary> temps(files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) WriteTemporary(files[i], temps[i]);
+    WriteTemporaries(files, temps);
     FlushAndClose(temps);
     std::set<std::string> folders;
     std::vector<CopyResult> results;
