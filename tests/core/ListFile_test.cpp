@@ -463,6 +463,57 @@ TEST(ListFileReading, FileEndingAnywhereOpensWithTheCompleteRecords)
     EXPECT_EQ(DiffFolderTrees(*source.root, source.pool, *doc.root, doc.pool), "");
 }
 
+// Which folders list which pool slots, and where the pool's cursor stands:
+// what DiffFolderTrees leaves out.
+std::string SlotLayout(const ReplayDocument& doc)
+{
+    std::string out = std::to_string(doc.pool.size()) + "@" + std::to_string(doc.pool.cursor());
+    const auto walk = [&out](const auto& self, const ReplayFolder& folder) -> void {
+        out += " [" + folder.name + (folder.entries ? ":" : "");
+        if (folder.entries)
+            for (const std::int32_t index : *folder.entries) out += std::to_string(index) + ",";
+        for (const auto& child : folder.children) self(self, *child);
+        out += "]";
+    };
+    for (const auto& top : doc.topLevel) walk(walk, *top);
+    return out;
+}
+
+TEST(ListFileReading, FramedReadingOnAnyThreadsGivesTheOnePassDocument)
+{
+    ListGenOptions options;
+    options.maxChildren = 4;
+    options.maxEntries = 300;
+    options.extraTopLevel = 1;
+    options.infoPercent = 70;
+    ReplayDocument source;
+    GenerateList(23, options, source);
+    const std::string bytes = WriteListBytes(source);
+    ASSERT_GT(CountDocumentEntries(source), 2000);
+
+    std::mt19937_64 rng(5);
+    std::vector<std::size_t> cuts = {0, 3, 4, 5, bytes.size() - 1};
+    for (int i = 0; i < 40; ++i) cuts.push_back(4 + rng() % (bytes.size() - 4));
+    cuts.push_back(bytes.size());   // last: the whole list, checked against the source below
+    // Fresh documents: a pool's cursor runs on from the list read before.
+    std::unique_ptr<ReplayDocument> framed;
+    for (const std::size_t cut : cuts) {
+        const std::string_view part = std::string_view(bytes).substr(0, cut);
+        const auto onePass = std::make_unique<ReplayDocument>();
+        const ListOpenResult expected = ReadListBytesWith(part, *onePass, 0);
+        for (const int threads : {1, 2}) {
+            framed = std::make_unique<ReplayDocument>();
+            ASSERT_EQ(ReadListBytesWith(part, *framed, threads), expected) << cut << " " << threads;
+            ASSERT_EQ(SlotLayout(*framed), SlotLayout(*onePass)) << cut << " " << threads;
+            for (std::size_t t = 0; t < onePass->topLevel.size(); ++t)
+                ASSERT_EQ(DiffFolderTrees(*onePass->topLevel[t], onePass->pool, *framed->topLevel[t], framed->pool),
+                          "")
+                    << cut << " " << threads;
+        }
+    }
+    EXPECT_EQ(DiffFolderTrees(*source.root, source.pool, *framed->root, framed->pool), "");
+}
+
 TEST(ListFileReading, PoolFullKeepsWhatWasRead)
 {
     const int slots = EntryPool::kSlotCount;

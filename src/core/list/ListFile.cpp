@@ -6,7 +6,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <exception>
 #include <memory>
+#include <thread>
+#include <utility>
 
 #include "core/file/NativeFiles.h"
 #include "core/list/ListTemporaries.h"
@@ -62,6 +65,13 @@ public:
         pos_ += length;
         return true;
     }
+    bool skip(std::size_t length)
+    {
+        if (static_cast<std::size_t>(end_ - pos_) < length) return fail();
+        pos_ += length;
+        return true;
+    }
+    const char* position() const { return reinterpret_cast<const char*>(pos_); }
     bool text(std::size_t length, std::string& out)
     {
         std::string_view view;
@@ -103,22 +113,10 @@ bool ReadPlayer(ByteCursor& src, PlayerRecord& player)
     return true;
 }
 
-// The body of an entry record after its head. False when the file ends inside
-// it. `lastPath` is the folder path that a length of 0 stands for; it runs on
-// through the whole file.
-bool ReadEntryBody(ByteCursor& src, std::uint8_t kind, SharedTextTable& paths,
-                   const SharedText*& lastPath, ReplayEntry& entry)
+// An entry record's fields after its folder path: name, age, memo and, for
+// the replay kind, the info. False when the file ends inside them.
+bool ReadEntryFields(ByteCursor& src, std::uint8_t kind, ReplayEntry& entry)
 {
-    std::uint16_t pathLength = 0;
-    if (!src.u16(pathLength)) return false;
-    if (pathLength > 0) {
-        // Every length is read, however long, so that the record stays aligned.
-        std::string_view path;
-        if (!src.bytes(pathLength, path)) return false;
-        // The table's own text: valid until the table is asked again.
-        if (!SharedTextTable::SameText(path, lastPath->view())) lastPath = &paths.get(path);
-    }
-    entry.folderPath = *lastPath;
     std::uint8_t nameLength = 0;
     if (!src.u8(nameLength) || !src.text(nameLength, entry.fileName)) return false;
     std::uint32_t age = 0;
@@ -141,6 +139,75 @@ bool ReadEntryBody(ByteCursor& src, std::uint8_t kind, SharedTextTable& paths,
     return true;
 }
 
+// The body of an entry record after its head. False when the file ends inside
+// it. `lastPath` is the folder path that a length of 0 stands for; it runs on
+// through the whole file.
+bool ReadEntryBody(ByteCursor& src, std::uint8_t kind, SharedTextTable& paths,
+                   const SharedText*& lastPath, ReplayEntry& entry)
+{
+    std::uint16_t pathLength = 0;
+    if (!src.u16(pathLength)) return false;
+    if (pathLength > 0) {
+        // Every length is read, however long, so that the record stays aligned.
+        std::string_view path;
+        if (!src.bytes(pathLength, path)) return false;
+        // The table's own text: valid until the table is asked again.
+        if (!SharedTextTable::SameText(path, lastPath->view())) lastPath = &paths.get(path);
+    }
+    entry.folderPath = *lastPath;
+    return ReadEntryFields(src, kind, entry);
+}
+
+// Moves past the fields ReadEntryFields reads, checking only their lengths.
+bool SkipEntryFields(ByteCursor& src, std::uint8_t kind)
+{
+    std::uint8_t nameLength = 0;
+    std::uint16_t memoLength = 0;
+    if (!src.u8(nameLength) || !src.skip(nameLength + 4u) || !src.u16(memoLength) || !src.skip(memoLength))
+        return false;
+    if (kind != kRecordReplay) return true;
+    std::uint8_t infoPresent = 0;
+    if (!src.u8(infoPresent)) return false;
+    if (infoPresent == 0) return true;
+    if (!src.skip(4)) return false;
+    for (int player = 0; player < 2; ++player) {
+        std::uint8_t length = 0;
+        if (!src.u8(length) || !src.skip(length + 8u)) return false;
+    }
+    return true;
+}
+
+// A folder record after its head: the folder becomes the most recent one of
+// its depth. False when the file ends inside it or holds too many folders.
+bool ReadFolderRecord(ByteCursor& src, ReplayDocument& doc, ReplayFolder* parent, std::uint8_t depth,
+                      std::array<ReplayFolder*, kListMaxDepth + 1>& slots, std::size_t& folderCount)
+{
+    if (++folderCount > kListMaxFolders) return false;
+    std::uint8_t nameLength = 0;
+    std::string name;
+    if (!src.u8(nameLength) || !src.text(nameLength, name)) return false;
+    ReplayFolder* folder = nullptr;
+    if (parent) {
+        folder = parent->addChild(std::move(name));
+    } else {
+        // A later top-level folder replaces the earlier one as root.
+        folder = doc.addTopLevel(std::move(name));
+        doc.root = folder;
+    }
+    slots[depth] = folder;
+    return true;
+}
+
+// A record's head: kind and depth (the root record has no depth byte). False
+// at the end of the file or for a depth the writer never makes.
+bool ReadRecordHead(ByteCursor& src, std::uint8_t& kind, std::uint8_t& depth)
+{
+    depth = 0;
+    if (!src.u8(kind)) return false;
+    if (kind != kRecordRoot && !src.u8(depth)) return false;
+    return depth <= kListMaxDepth;
+}
+
 // Reads a whole list into the (already emptied) document. A record cut short
 // by the end of the file is dropped and reading ends there; so does a record
 // the writer never makes (deeper than 99, or an entry with no folder to go
@@ -149,43 +216,21 @@ ListOpenResult ReadRecords(ByteCursor& src, ReplayDocument& doc)
 {
     // The most recent folder of each depth.
     std::array<ReplayFolder*, kListMaxDepth + 1> slots{};
-
-    std::uint32_t version = 0;
-    if (!src.u32(version) || static_cast<std::int32_t>(version) != kListFileVersion)
-        return ListOpenResult::OtherVersion;
-
     SharedTextTable paths;   // folder paths: entries of one disk folder share one text
     const SharedText noPath;
     const SharedText* lastPath = &noPath;
     std::size_t folderCount = 0;
-    for (;;) {
-        std::uint8_t kind = 0;
-        std::uint8_t depth = 0;
-        if (!src.u8(kind)) break;
-        if (kind != kRecordRoot && !src.u8(depth)) break;
-        if (depth > kListMaxDepth) break;
+    std::uint8_t kind = 0;
+    std::uint8_t depth = 0;
+    while (ReadRecordHead(src, kind, depth)) {
         ReplayFolder* const parent = depth > 0 ? slots[depth - 1] : nullptr;
-
         if (kind <= kRecordFolder) {   // kinds 0, 1 and 2 are folders
-            if (++folderCount > kListMaxFolders) break;
-            std::uint8_t nameLength = 0;
-            std::string name;
-            if (!src.u8(nameLength) || !src.text(nameLength, name)) break;
-            ReplayFolder* folder = nullptr;
-            if (parent) {
-                folder = parent->addChild(std::move(name));
-            } else {
-                // A later top-level folder replaces the earlier one as root.
-                folder = doc.addTopLevel(std::move(name));
-                doc.root = folder;
-            }
-            slots[depth] = folder;
+            if (!ReadFolderRecord(src, doc, parent, depth, slots, folderCount)) break;
             continue;
         }
-
         // Kinds 3 and above are entries.
         if (!parent) break;
-        std::vector<std::int32_t>& list = parent->entryList();
+        std::vector<std::int32_t>& list = parent->entryList();   // even when the pool is full
         ReplayEntry* entry = doc.pool.allocate();
         if (!entry) return ListOpenResult::PoolFull;
         entry->kind = kind;
@@ -197,6 +242,145 @@ ListOpenResult ReadRecords(ByteCursor& src, ReplayDocument& doc)
     }
     return ListOpenResult::Opened;
 }
+
+// An entry found by the framing pass: its slot, its kind, the folder path it
+// stands in (its own or the last one before it), and where its fields begin.
+struct FramedEntry {
+    std::int32_t index;
+    std::uint8_t kind;
+    std::uint16_t pathLength;
+    const char* path;
+    const char* fields;
+};
+
+// Fills framed entries into their slots; the entries filled by one filler
+// share their paths through its own table.
+class EntryFiller {
+public:
+    EntryFiller(std::string_view bytes, EntryPool& pool) : end_(bytes.data() + bytes.size()), pool_(pool) {}
+
+    void fill(const FramedEntry* from, const FramedEntry* to)
+    {
+        for (const FramedEntry* f = from; f != to; ++f) fill(*f);
+    }
+
+private:
+    void fill(const FramedEntry& f)
+    {
+        ReplayEntry& entry = *pool_.slotEntry(f.index);
+        entry.poolIndex = f.index;
+        entry.kind = f.kind;
+        // One path record stands for the entries after it: the same record
+        // is the same text, without comparing it.
+        if (f.path != sharedData_) {
+            shared_ = f.pathLength == 0 ? &noPath_ : &paths_.get(std::string_view(f.path, f.pathLength));
+            sharedData_ = f.path;
+        }
+        entry.folderPath = *shared_;
+        ByteCursor fields(std::string_view(f.fields, static_cast<std::size_t>(end_ - f.fields)));
+        ReadEntryFields(fields, f.kind, entry);
+    }
+
+    const char* const end_;
+    EntryPool& pool_;
+    SharedTextTable paths_;
+    const SharedText noPath_;
+    const SharedText* shared_ = &noPath_;
+    const char* sharedData_ = nullptr;   // the path record `shared_` came from
+};
+
+// Fills a run of framed entries on a thread of its own.
+class FillThread {
+public:
+    FillThread(std::string_view bytes, EntryPool& pool, const FramedEntry* from, const FramedEntry* to)
+        : thread_([this, bytes, &pool, from, to] {
+              try {
+                  EntryFiller(bytes, pool).fill(from, to);
+              } catch (...) {
+                  failure_ = std::current_exception();
+              }
+          })
+    {
+    }
+    ~FillThread() { join(); }
+    FillThread(const FillThread&) = delete;
+    FillThread& operator=(const FillThread&) = delete;
+    // Waits for the thread, and passes on what it threw.
+    void finish()
+    {
+        join();
+        if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+    }
+
+private:
+    void join()
+    {
+        if (thread_.joinable()) thread_.join();
+    }
+    std::exception_ptr failure_;
+    std::thread thread_;   // last: it starts once the rest is made
+};
+
+// The framing pass: checks every record's lengths, makes the folders and
+// takes each entry's slot in file order without touching the entries'
+// memory, noting each entry in `framed`.
+ListOpenResult FrameRecords(ByteCursor& src, ReplayDocument& doc, std::vector<FramedEntry>& framed)
+{
+    std::array<ReplayFolder*, kListMaxDepth + 1> slots{};
+    std::string_view lastPath;
+    std::size_t folderCount = 0;
+    std::uint8_t kind = 0;
+    std::uint8_t depth = 0;
+    while (ReadRecordHead(src, kind, depth)) {
+        ReplayFolder* const parent = depth > 0 ? slots[depth - 1] : nullptr;
+        if (kind <= kRecordFolder) {
+            if (!ReadFolderRecord(src, doc, parent, depth, slots, folderCount)) break;
+            continue;
+        }
+        if (!parent) break;
+        std::vector<std::int32_t>& list = parent->entryList();   // even when the pool is full
+        std::uint16_t pathLength = 0;
+        std::string_view path;
+        const bool whole = src.u16(pathLength) && (pathLength == 0 || src.bytes(pathLength, path));
+        if (whole && pathLength > 0) lastPath = path;
+        const char* fields = src.position();
+        const std::int32_t index = doc.pool.takeSlot();
+        if (index < 0) return ListOpenResult::PoolFull;
+        if (!whole || !SkipEntryFields(src, kind)) {
+            // As the one-pass reader: the slot was taken and is given back.
+            doc.pool.slotEntry(index)->poolIndex = index;
+            doc.pool.release(doc.pool.slotEntry(index));
+            break;
+        }
+        list.push_back(index);
+        framed.push_back({index, kind, static_cast<std::uint16_t>(lastPath.size()), lastPath.data(), fields});
+    }
+    return ListOpenResult::Opened;
+}
+
+// The same result as ReadRecords in two passes: the framing pass, then the
+// entries filled in `threads` runs side by side (this thread fills the first).
+ListOpenResult ReadRecordsFramed(ByteCursor& src, std::string_view bytes, ReplayDocument& doc, int threads)
+{
+    std::vector<FramedEntry> framed;
+    // Every entry record takes at least this many bytes.
+    constexpr std::size_t kLeastEntryBytes = 11;
+    framed.reserve(std::min<std::size_t>(bytes.size() / kLeastEntryBytes + 1, EntryPool::kSlotCount));
+    const ListOpenResult result = FrameRecords(src, doc, framed);
+
+    const std::size_t runs = static_cast<std::size_t>(std::max(threads, 1));
+    const FramedEntry* const begin = framed.data();
+    const auto runStart = [&](std::size_t run) { return begin + framed.size() * run / runs; };
+    std::vector<std::unique_ptr<FillThread>> helpers;
+    for (std::size_t run = 1; run < runs; ++run)
+        helpers.push_back(std::make_unique<FillThread>(bytes, doc.pool, runStart(run), runStart(run + 1)));
+    EntryFiller(bytes, doc.pool).fill(runStart(0), runStart(1));
+    for (auto& helper : helpers) helper->finish();
+    return result;
+}
+
+// From this size on a list is read in two passes, filled on two threads.
+constexpr std::size_t kFramedReadBytes = 512u << 10;
 
 // ---------------------------------------------------------------- writing
 
@@ -317,11 +501,21 @@ std::string OtherVersionMessage()
     return Sjis("Versionが異なります。\n最新版のReplidexを使用下さい。");
 }
 
-ListOpenResult ReadListBytes(std::string_view bytes, ReplayDocument& doc)
+ListOpenResult ReadListBytesWith(std::string_view bytes, ReplayDocument& doc, int fillThreads)
 {
     doc.clear();
     ByteCursor src(bytes);
-    return ReadRecords(src, doc);
+    std::uint32_t version = 0;
+    if (!src.u32(version) || static_cast<std::int32_t>(version) != kListFileVersion)
+        return ListOpenResult::OtherVersion;
+    if (fillThreads <= 0) return ReadRecords(src, doc);
+    return ReadRecordsFramed(src, bytes, doc, fillThreads);
+}
+
+ListOpenResult ReadListBytes(std::string_view bytes, ReplayDocument& doc)
+{
+    const bool large = bytes.size() >= kFramedReadBytes && std::thread::hardware_concurrency() > 1;
+    return ReadListBytesWith(bytes, doc, large ? 2 : 0);
 }
 
 ListOpenResult OpenListFileNative(const std::string& nativePath, ReplayDocument& doc,

@@ -62,8 +62,13 @@ ListOpenResult OpenListFile(const std::string& path, ReplayDocument& doc,
 // callers such as the command line that get their paths from the system.
 ListOpenResult OpenListFileNative(const std::string& nativePath, ReplayDocument& doc,
                                   std::error_code* why = nullptr);
-// The same over bytes already in memory.
+// The same over bytes already in memory. A large list is read in two passes,
+// the entries filled on two threads.
 ListOpenResult ReadListBytes(std::string_view bytes, ReplayDocument& doc);
+// ReadListBytes with the way of reading chosen: 0 reads in one pass; 1 or
+// more frames every record first, then fills the entries on that many
+// threads. Every way gives the same document.
+ListOpenResult ReadListBytesWith(std::string_view bytes, ReplayDocument& doc, int fillThreads);
 
 // The list file bytes of the document: the root's tree (only the header and
 // the root kind byte when there is no root).

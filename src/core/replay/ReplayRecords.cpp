@@ -82,7 +82,7 @@ void ResetEntry(ReplayEntry& entry, std::int32_t poolIndex)
 EntryPool::EntryPool() = default;
 EntryPool::~EntryPool() = default;
 
-ReplayEntry* EntryPool::allocate()
+std::int32_t EntryPool::takeSlot()
 {
     for (int step = 0; step < kSlotCount; ++step) {
         const int i = (cursor_ + step) % kSlotCount;
@@ -94,14 +94,21 @@ ReplayEntry* EntryPool::allocate()
         if (chunk->used[i % kChunkSize]) continue;
         chunk->used[i % kChunkSize] = true;
         ++chunk->usedCount;
-        // A free slot always holds an entry as new (release and clear reset it).
-        ReplayEntry& entry = chunk->entries[i % kChunkSize];
-        entry.poolIndex = i;
         cursor_ = (i + 1) % kSlotCount;
         ++used_;
-        return &entry;
+        return i;
     }
-    return nullptr;
+    return -1;
+}
+
+ReplayEntry* EntryPool::allocate()
+{
+    const std::int32_t i = takeSlot();
+    if (i < 0) return nullptr;
+    // A free slot always holds an entry as new (release and clear reset it).
+    ReplayEntry* entry = slotEntry(i);
+    entry->poolIndex = i;
+    return entry;
 }
 
 ReplayEntry* EntryPool::lookup(std::int64_t index) const

@@ -126,6 +126,15 @@ public:
     // A new empty entry in the first free slot from the cursor on (wrapping),
     // or nullptr when every slot is taken.
     ReplayEntry* allocate();
+    // Takes the slot allocate() would, without touching its entry's memory,
+    // for readers that fill many entries later: the caller sets the entry's
+    // poolIndex to the index returned (slotEntry gives the entry) before
+    // anything else uses it. -1 when every slot is taken.
+    std::int32_t takeSlot();
+    ReplayEntry* slotEntry(std::int32_t index) const
+    {
+        return &chunks_[static_cast<std::size_t>(index / kChunkSize)]->entries[index % kChunkSize];
+    }
     ReplayEntry* lookup(std::int64_t index) const;
     // False (and nothing changes) when the entry is not the object in its slot.
     bool release(ReplayEntry* entry);
